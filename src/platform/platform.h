@@ -1,0 +1,98 @@
+// The operating-system services the module uses, under their Win32 names and
+// contracts. On Windows they are the real calls; elsewhere posix.cpp provides
+// them. Probes answer "bad" (nonzero) for null or unreadable memory and never
+// fault; failed library calls answer null or 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+// The calling convention and visibility of the ten exports, chosen here once.
+#if defined(_WIN32) && defined(MOLV_STDCALL)
+#define MOLV_CALL __stdcall
+#elif defined(_WIN32)
+#define MOLV_CALL __cdecl
+#else
+#define MOLV_CALL
+#endif
+
+#ifdef _WIN32
+#define MOLV_API extern "C" __declspec(dllexport)
+#else
+#define MOLV_API extern "C" __attribute__((visibility("default")))
+#endif
+
+// Module-level objects are built in a fixed order (lower first) and destroyed
+// in the reverse order, whatever the link order of their sources.
+#define MOLV_INIT_ORDER(n) __attribute__((init_priority(n)))
+
+namespace platform {
+
+#ifdef _WIN32
+using ModuleHandle = HMODULE;
+using Bool = BOOL;
+using Reason = DWORD;
+#define MOLV_ENTRY_CALL WINAPI
+constexpr std::uint32_t kProcessDetach = DLL_PROCESS_DETACH;
+constexpr std::uint32_t kProcessAttach = DLL_PROCESS_ATTACH;
+constexpr std::uint32_t kThreadAttach = DLL_THREAD_ATTACH;
+constexpr std::uint32_t kThreadDetach = DLL_THREAD_DETACH;
+#else
+using ModuleHandle = void*;
+using Bool = int;
+using Reason = std::uint32_t;
+#define MOLV_ENTRY_CALL
+constexpr std::uint32_t kProcessDetach = 0;
+constexpr std::uint32_t kProcessAttach = 1;
+constexpr std::uint32_t kThreadAttach = 2;
+constexpr std::uint32_t kThreadDetach = 3;
+#endif
+
+// A resolved entry point before it is given its real type.
+using ProcAddress = void (*)();
+
+ModuleHandle LoadLibraryA(const char* fileName);
+ProcAddress GetProcAddress(ModuleHandle library, const char* name);
+Bool FreeLibrary(ModuleHandle library);
+
+// Nonzero when any of the first `max` bytes up to a terminator cannot be read.
+Bool IsBadStringPtrA(const char* text, std::uintptr_t max);
+// Nonzero when any of the `size` bytes at `address` cannot be read.
+Bool IsBadReadPtr(const void* address, std::uintptr_t size);
+
+int lstrlenA(const char* text);
+int lstrcmpA(const char* a, const char* b);
+int lstrcmpiA(const char* a, const char* b);
+// Supports the conversions the module uses: %u, %d, %s, %c, %%, each with
+// an optional '-' flag and 'l' size; 'l' is 32 bits wide, as on Windows.
+int wsprintfA(char* buffer, const char* format, ...);
+
+// Resolves `name` in `library` and gives it the entry point's real type. The
+// cast is safe because the name is looked up in a library built for exactly
+// that signature; a wrong library is a wrong program, not a wrong cast.
+template <typename Function>
+Function ResolveEntryPoint(ModuleHandle library, const char* name) {
+    return reinterpret_cast<Function>(GetProcAddress(library, name));
+}
+
+// Test seam: every library call goes through this table, so a test can
+// watch the lookups or make a library or an entry point "missing".
+struct LibraryCalls {
+    ModuleHandle (*load)(const char* fileName);
+    ProcAddress (*resolve)(ModuleHandle library, const char* name);
+    Bool (*release)(ModuleHandle library);
+};
+LibraryCalls& libraryCalls();
+const LibraryCalls& systemLibraryCalls();
+
+}  // namespace platform
+
+// The module's attach/detach handler. Windows' loader calls it; elsewhere the
+// platform calls it when the shared object is loaded and unloaded.
+extern "C" platform::Bool MOLV_ENTRY_CALL DllMain(platform::ModuleHandle module,
+                                                  platform::Reason reason, void* reserved);

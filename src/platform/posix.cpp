@@ -1,0 +1,137 @@
+// The Win32 services of platform.h on POSIX systems: libraries through the
+// dynamic loader, memory probes through a kernel copy that reports EFAULT
+// instead of faulting, and the few string routines.
+#ifndef _WIN32
+
+#include "platform/platform.h"
+
+#include <dlfcn.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+namespace platform {
+namespace {
+
+ModuleHandle SystemLoad(const char* fileName) {
+    if (fileName == nullptr) return nullptr;
+    // A name without a slash goes through the loader's search, which includes
+    // the RUNPATH of this shared object: a "bregexp.dll" beside it is found.
+    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+}
+
+ProcAddress SystemResolve(ModuleHandle library, const char* name) {
+    if (library == nullptr || name == nullptr) return nullptr;
+    // dlsym hands back an object pointer; POSIX guarantees it converts to a
+    // function pointer when the symbol is a function.
+    return reinterpret_cast<ProcAddress>(dlsym(library, name));
+}
+
+Bool SystemRelease(ModuleHandle library) {
+    return library != nullptr && dlclose(library) == 0;
+}
+
+// Copies `size` bytes of our own address space through the kernel, which
+// checks every page and answers EFAULT for unreadable ones, so nothing faults
+// here. Where process_vm_readv is not allowed, a write into a pipe does the
+// same check.
+bool KernelCopy(void* to, const void* from, std::size_t size) {
+    iovec local{to, size};
+    iovec remote{const_cast<void*>(from), size};
+    const ssize_t copied = process_vm_readv(getpid(), &local, 1, &remote, 1, 0);
+    if (copied == static_cast<ssize_t>(size)) return true;
+    if (copied >= 0 || (errno != ENOSYS && errno != EPERM)) return false;
+    static int pipeEnds[2] = {-1, -1};
+    if (pipeEnds[0] < 0 && pipe(pipeEnds) != 0) return false;
+    if (write(pipeEnds[1], from, size) != static_cast<ssize_t>(size)) return false;
+    return read(pipeEnds[0], to, size) == static_cast<ssize_t>(size);
+}
+
+bool KernelCanRead(const void* address, std::size_t size) {
+    char scratch[256];
+    const char* at = static_cast<const char*>(address);
+    while (size > 0) {
+        const std::size_t chunk = size < sizeof scratch ? size : sizeof scratch;
+        if (!KernelCopy(scratch, at, chunk)) return false;
+        at += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+}  // namespace
+
+const LibraryCalls& systemLibraryCalls() {
+    static const LibraryCalls calls{SystemLoad, SystemResolve, SystemRelease};
+    return calls;
+}
+
+Bool IsBadReadPtr(const void* address, std::uintptr_t size) {
+    if (size == 0) return 0;
+    if (address == nullptr) return 1;
+    return KernelCanRead(address, size) ? 0 : 1;
+}
+
+Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
+    if (max == 0) return 0;
+    if (text == nullptr) return 1;
+    // Byte by byte up to the terminator or `max`, as Windows does.
+    for (std::uintptr_t i = 0; i < max; ++i) {
+        char byte;
+        if (!KernelCopy(&byte, text + i, 1)) return 1;
+        if (byte == 0) break;
+    }
+    return 0;
+}
+
+int lstrlenA(const char* text) {
+    return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
+}
+
+int lstrcmpA(const char* a, const char* b) {
+    const int order = std::strcmp(a != nullptr ? a : "", b != nullptr ? b : "");
+    return (order > 0) - (order < 0);
+}
+
+int lstrcmpiA(const char* a, const char* b) {
+    const int order = strcasecmp(a != nullptr ? a : "", b != nullptr ? b : "");
+    return (order > 0) - (order < 0);
+}
+
+int wsprintfA(char* buffer, const char* format, ...) {
+    // Windows caps the output at 1024 bytes; a 32-bit 'l' differs from LP64.
+    constexpr std::size_t kLimit = 1024;
+    va_list args;
+    va_start(args, format);
+    std::size_t out = 0;
+    auto put = [&](const char* text, std::size_t n) {
+        for (std::size_t i = 0; i < n && out + 1 < kLimit; ++i) buffer[out++] = text[i];
+    };
+    for (const char* f = format; *f != 0; ++f) {
+        if (*f != '%') { put(f, 1); continue; }
+        ++f;
+        while (*f == '-' || *f == 'l') ++f;
+        char digits[16];
+        switch (*f) {
+        case 'u': put(digits, std::snprintf(digits, sizeof digits, "%u", va_arg(args, unsigned))); break;
+        case 'd':
+        case 'i': put(digits, std::snprintf(digits, sizeof digits, "%d", va_arg(args, int))); break;
+        case 'c': { const char c = static_cast<char>(va_arg(args, int)); put(&c, 1); break; }
+        case 's': { const char* s = va_arg(args, const char*); put(s, std::strlen(s)); break; }
+        case '%': put(f, 1); break;
+        default: va_end(args); buffer[out] = 0; return static_cast<int>(out);
+        }
+    }
+    va_end(args);
+    buffer[out] = 0;
+    return static_cast<int>(out);
+}
+
+}  // namespace platform
+
+#endif  // !_WIN32
