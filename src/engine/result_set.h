@@ -1,0 +1,17 @@
+// ResultSet: the packed positions left by the last match (one per group) or
+// split (one per piece), with a read cursor. The set owns its items array;
+// the engine binding owns the set.
+#pragma once
+
+#include <cstdint>
+
+struct ResultSet {
+    explicit ResultSet(std::int32_t itemCount);
+    ~ResultSet();
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+
+    std::int32_t next;
+    std::int32_t count;
+    std::int32_t* items;
+};

@@ -1,0 +1,90 @@
+// The ten exports. Each takes its texts in as strings, asks the one engine
+// binding, and hands a text result over through resultText. A module whose
+// attach failed has no binding and answers "" or -1 without touching state.
+#include "module/molv_exports.h"
+
+#include "engine/packed_position.h"
+#include "module/module_objects.h"
+
+namespace {
+
+// Nothing may escape into the host: a failed allocation answers "" or -1.
+template <typename Result, typename Work>
+Result Ask(Result fallback, Work work) {
+    EngineBinding* engine = theEngine.Get();
+    if (engine == nullptr) return fallback;
+    try {
+        return work(*engine);
+    } catch (...) {
+        return fallback;
+    }
+}
+
+template <typename Work>
+const char* AskText(Work work) {
+    return Ask(emptyString.GetText(), work);
+}
+
+}  // namespace
+
+MOLV_API const char* MOLV_CALL MOLV_MATCH(const char* pattern, const char* subject) {
+    return AskText([&](EngineBinding& engine) {
+        StringBuffer subjectText(subject, -1, 2);
+        StringBuffer patternText(pattern, -1, 2);
+        return HandOff(FormatPositionText(engine.Match(patternText, subjectText)));
+    });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_SUBST(const char* pattern, const char* subject) {
+    return AskText([&](EngineBinding& engine) {
+        StringBuffer subjectText(subject, -1, 2);
+        StringBuffer patternText(pattern, -1, 2);
+        return HandOff(engine.Substitute(patternText, subjectText));
+    });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_TRANS(const char* pattern, const char* subject) {
+    return AskText([&](EngineBinding& engine) {
+        StringBuffer subjectText(subject, -1, 2);
+        StringBuffer patternText(pattern, -1, 2);
+        return HandOff(engine.Translate(patternText, subjectText));
+    });
+}
+
+MOLV_API int MOLV_CALL MOLV_SPLIT(const char* pattern, const char* subject, int limit) {
+    return Ask(-1, [&](EngineBinding& engine) {
+        StringBuffer subjectText(subject, -1, 2);
+        StringBuffer patternText(pattern, -1, 2);
+        return static_cast<int>(engine.Split(patternText, subjectText, limit));
+    });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_GETNEXT() {
+    return AskText([](EngineBinding& engine) {
+        return HandOff(FormatPositionText(engine.NextResult()));
+    });
+}
+
+MOLV_API int MOLV_CALL MOLV_HASMORERESULTS() {
+    return Ask(0, [](EngineBinding& engine) { return static_cast<int>(engine.HasMoreResults()); });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
+    return AskText([&](EngineBinding& engine) {
+        const std::int32_t position = ParsePositionText(positionText);
+        // An unusable position leaves resultText, and the text the host got
+        // from the previous call, alone.
+        if (position == kNoPosition) return emptyString.GetText();
+        return HandOff(engine.ExtractText(position));
+    });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_ERRORMSG() {
+    return AskText([](EngineBinding& engine) { return HandOff(engine.errorText); });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_VERSION() {
+    return AskText([](EngineBinding& engine) { return HandOff(engine.GetVersionText()); });
+}
+
+MOLV_API const char* MOLV_CALL MOLV_MOLVWVERSION() { return moduleVersion; }

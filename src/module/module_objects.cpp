@@ -1,0 +1,14 @@
+// The module-level objects. They are built before the string class's shared
+// empty string and destroyed after it, and attach runs once all are built.
+#include "module/module_objects.h"
+
+#include "platform/platform.h"
+
+MOLV_INIT_ORDER(1001) OwningPointer<EngineBinding> theEngine;
+MOLV_INIT_ORDER(1002) StringBuffer resultText(2);
+const char* const moduleVersion = "1.01";
+
+const char* HandOff(const StringBuffer& result) {
+    resultText = result;
+    return resultText.GetText();
+}

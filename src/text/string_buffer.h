@@ -1,0 +1,82 @@
+// StringBuffer: the module's one string type, a zero-terminated 8-bit text in
+// a reference-counted representation shared by copies and unshared before a
+// change (copy on write). Nothing here throws or reports errors: a null or
+// unreadable text counts as empty, out-of-range positions are clipped.
+#pragma once
+
+#include <cstdint>
+
+// Base of anything counted. Copying one never takes over the count or flag.
+class RCObject {
+public:
+    void IncRef();
+    void DecRef();
+
+    std::int32_t referenceCount;
+    std::int32_t shareable;
+
+protected:
+    RCObject();
+    RCObject(const RCObject&);
+    RCObject& operator=(const RCObject&) = delete;
+    virtual ~RCObject() = 0;
+};
+
+class StringBuffer {
+public:
+    struct StringBuffer_rep : RCObject {
+        explicit StringBuffer_rep(std::int32_t capacity);
+        StringBuffer_rep(const char* text, std::int32_t length, std::int32_t extra);
+        explicit StringBuffer_rep(StringBuffer_rep& source);
+        ~StringBuffer_rep() override;
+
+        void SetContents(const char* text, std::int32_t length, std::int32_t extra);
+        void Reserve(std::int32_t n);
+        void Resync();
+
+        std::int32_t length;
+        std::int32_t capacity;
+        char* chars;
+
+    private:
+        void Fill(const char* text, std::int32_t length, std::int32_t extra);
+        void Grow(std::int32_t need);
+    };
+
+    explicit StringBuffer(std::int32_t capacity);
+    StringBuffer(const char* text, std::int32_t length = -1, std::int32_t extra = 2);
+    StringBuffer(const StringBuffer& other);
+    StringBuffer& operator=(const StringBuffer& other);
+    virtual ~StringBuffer();
+
+    virtual void Assign(const char* text, std::int32_t start, std::int32_t count);
+    StringBuffer& Append(const char* text, std::int32_t start, std::int32_t count);
+    StringBuffer& AppendChar(char c);
+    StringBuffer& AppendNumber(std::uint32_t value);
+
+    std::int32_t GetLength();
+    const char* GetText() const { return rep->chars; }
+    StringBuffer Mid(std::int32_t start, std::int32_t count);
+    void MakeUnique();
+
+    // Comparison and search that step over double-byte characters.
+    std::int32_t Compare(const char* other, std::int32_t caseSensitive, std::int32_t count);
+    std::int32_t Find(char c);
+
+    // The representation, for tests and for the hand-off's identity check.
+    const StringBuffer_rep* Rep() const { return rep; }
+
+private:
+    void AttachRep();
+    void ResyncIfNeeded();
+
+    StringBuffer_rep* rep;
+};
+
+// A text pointer from outside the module is used only when it is not null and
+// its first byte can be read; otherwise the static empty text stands in.
+bool IsReadableText(const char* text);
+const char* ReadableOrEmpty(const char* text);
+
+// The shared empty string handed out wherever there is nothing to give.
+extern StringBuffer emptyString;
