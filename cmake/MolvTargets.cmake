@@ -14,9 +14,12 @@ function(molv_setup_target target)
   endif()
 endfunction()
 
-# A shared library the module loads by the fixed name "bregexp.dll".
+# A shared library the module loads by the fixed name "bregexp.dll". It has
+# no SONAME: the loader would otherwise hand any loaded library of that name
+# to a module asking for "bregexp.dll", whichever folder it came from.
 function(molv_name_as_bregexp target)
-  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME bregexp SUFFIX .dll)
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME bregexp SUFFIX .dll NO_SONAME ON)
 endfunction()
 
 # One GoogleTest executable per test folder, registered with CTest.

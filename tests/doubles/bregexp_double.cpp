@@ -102,6 +102,7 @@ int Answer(const char* name, const char* pattern, const char* start, const char*
 MOLV_API void DoubleReset() {
     replies.clear();
     callLog.clear();
+    nextRecordId = 1;
     versionText = "double 1.0";
     versionIsNull = false;
 }

@@ -1,1 +1,67 @@
+#include "engine/engine_binding.h"
+
 #include <gtest/gtest.h>
+
+#include "binding_fixture.h"
+
+namespace {
+
+const std::vector<std::string> kAllEntryPoints = {"BMatch", "BSubst", "BTrans",
+                                                  "BSplit", "BRegfree", "BRegexpVersion"};
+
+using EngineBindingTest = BindingTest;
+
+TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
+    auto binding = Bind();
+    EXPECT_EQ(kAllEntryPoints, watched.lookups);
+    EXPECT_NE(nullptr, binding->library);
+    EXPECT_EQ(0, binding->errorText.GetLength());
+    EXPECT_EQ(0, binding->lastSubject.GetLength());
+    EXPECT_EQ(nullptr, binding->results.Get());
+    EXPECT_EQ(1, binding->results.owns);
+    EXPECT_EQ(0, binding->compiled.count);
+}
+
+TEST_F(EngineBindingTest, AbsentLibraryThrowsBeforeAnyLookup) {
+    watched.failLoad = true;
+    EXPECT_THROW(Bind(), DllNotFoundError);
+    EXPECT_EQ(1, watched.loads);
+    EXPECT_TRUE(watched.lookups.empty());
+}
+
+TEST_F(EngineBindingTest, EachMissingEntryPointThrowsAfterAllLookupsAndKeepsTheLibrary) {
+    for (const std::string& missing : kAllEntryPoints) {
+        SCOPED_TRACE(missing);
+        watched = WatchedLibraryCalls{};
+        EXPECT_THROW(Bind("without_" + missing), DllProcAddressNotFoundError);
+        EXPECT_EQ(kAllEntryPoints, watched.lookups);
+        EXPECT_EQ(0, watched.releases);
+    }
+}
+
+TEST_F(EngineBindingTest, VersionTextIsAskedOnceWhileTheLibraryAnswersText) {
+    auto binding = Bind();
+    EXPECT_STREQ("double 1.0", binding->GetVersionText().GetText());
+    EXPECT_STREQ("double 1.0", binding->GetVersionText().GetText());
+    EXPECT_EQ(1u, LogLines("BRegexpVersion").size());
+}
+
+TEST_F(EngineBindingTest, EmptyOrNullVersionTextIsAskedForAgainEveryTime) {
+    auto binding = Bind();
+    control.SetVersion("");
+    EXPECT_STREQ("", binding->GetVersionText().GetText());
+    control.SetVersion(nullptr);
+    EXPECT_STREQ("", binding->GetVersionText().GetText());
+    control.SetVersion("later 2.0");
+    EXPECT_STREQ("later 2.0", binding->GetVersionText().GetText());
+    EXPECT_STREQ("later 2.0", binding->GetVersionText().GetText());
+    EXPECT_EQ(3u, LogLines("BRegexpVersion").size());
+}
+
+TEST_F(EngineBindingTest, TeardownWithNothingCompiledReleasesNothing) {
+    Bind().reset();
+    EXPECT_EQ(0, watched.releases);
+    EXPECT_TRUE(LogLines("BRegfree").empty());
+}
+
+}  // namespace

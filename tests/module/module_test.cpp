@@ -1,1 +1,154 @@
+// The module's life as a host sees it: attach on load, detach on the last
+// unload, the inert module when the library cannot be bound, and the
+// identities of the texts it hands out.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "double_control.h"
+#include "loaded_module.h"
+#include "unreadable_memory.h"
+
+namespace {
+
+std::size_t CountLines(const std::string& log, const std::string& prefix) {
+    std::istringstream lines(log);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line);) count += line.rfind(prefix, 0) == 0;
+    return count;
+}
+
+// What differs from an inert module's answers, one line per difference.
+std::string InertDifferences(const LoadedModule& module) {
+    std::ostringstream out;
+    auto text = [&](const char* what, const char* expected, const char* actual) {
+        if (std::string(expected) != actual) out << what << " gave '" << actual << "'\n";
+    };
+    auto number = [&](const char* what, int expected, int actual) {
+        if (expected != actual) out << what << " gave " << actual << "\n";
+    };
+    text("MOLV_MOLVWVERSION", "1.01", module.MolvwVersion());
+    text("MOLV_MATCH", "", module.Match("/a/", "a"));
+    text("MOLV_SUBST", "", module.Subst("s/a/b/", "a"));
+    text("MOLV_TRANS", "", module.Trans("tr/a/b/", "a"));
+    number("MOLV_SPLIT", -1, module.Split("/,/", "a,b", 0));
+    text("MOLV_GETNEXT", "", module.GetNext());
+    number("MOLV_HASMORERESULTS", 0, module.HasMoreResults());
+    text("MOLV_POSTOSTR", "", module.PosToStr("0:1"));
+    text("MOLV_ERRORMSG", "", module.ErrorMsg());
+    text("MOLV_VERSION", "", module.Version());
+    return out.str();
+}
+
+// The loader remembers a library by the name it was asked for, and a
+// library whose entry point is missing stays loaded; so each variant is
+// tried in a process of its own.
+TEST(ModuleLifecycle, WithoutALibraryTheModuleStaysInert) {
+    for (const char* variant :
+         {"none", "without_BMatch", "without_BSubst", "without_BTrans", "without_BSplit",
+          "without_BRegfree", "without_BRegexpVersion"}) {
+        SCOPED_TRACE(variant);
+        EXPECT_EXIT(
+            {
+                LoadedModule module(variant);
+                const std::string differences =
+                    module.Loaded() ? InertDifferences(module) : "not loaded\n";
+                std::fputs(differences.c_str(), stderr);
+                std::exit(differences.empty() ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
+    }
+}
+
+TEST(ModuleLifecycle, AttachBindsTheLibraryAndTheLastUnloadRunsDetach) {
+    DoubleControl control(DoublePath("full"));
+    ASSERT_TRUE(control.Loaded());
+    control.Reset();
+    {
+        LoadedModule module("full");
+        ASSERT_TRUE(module.Loaded());
+        module.Match("/a/", "abc");
+        module.Match("/b/", "abc");
+        module.Match("/a/", "abc");
+        EXPECT_EQ(0u, CountLines(control.Log(), "BRegfree"));
+    }
+    EXPECT_EQ(2u, CountLines(control.Log(), "BRegfree"));
+    EXPECT_NE(std::string::npos, control.Log().find("BRegfree #1\nBRegfree #2\n"));
+
+    // A fresh load is a fresh module: nothing cached from before.
+    control.Reset();
+    LoadedModule again("full");
+    again.Match("/a/", "abc");
+    EXPECT_EQ(1u, CountLines(control.Log(), "BMatch pattern=/a/"));
+}
+
+class ModuleTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(control.Loaded());
+        control.Reset();
+        ASSERT_TRUE(module.Loaded());
+    }
+    DoubleControl control{DoublePath("full")};
+    LoadedModule module{"full"};
+};
+
+TEST_F(ModuleTexts, ErrorMessageIsEmptyFirstAndHandedOutWithoutCopying) {
+    const char* first = module.ErrorMsg();
+    EXPECT_STREQ("", first);
+    EXPECT_EQ(first, module.ErrorMsg());
+    control.Queue(Answer(-1, "first message"));
+    module.Match("/(/", "x");
+    const char* message = module.ErrorMsg();
+    EXPECT_STREQ("first message", message);
+    EXPECT_EQ(message, module.ErrorMsg());
+    // A split makes no hand-off: the text returned before stays as it was.
+    control.Queue(Answer(-1, "second message"));
+    EXPECT_EQ(-1, module.Split("/)/", "x", 0));
+    EXPECT_STREQ("first message", message);
+    EXPECT_STREQ("second message", module.ErrorMsg());
+}
+
+TEST_F(ModuleTexts, VersionIsAskedOnceAndReturnedAtOneAddress) {
+    const char* version = module.Version();
+    EXPECT_STREQ("double 1.0", version);
+    EXPECT_EQ(version, module.Version());
+    EXPECT_EQ(1u, CountLines(control.Log(), "BRegexpVersion"));
+}
+
+TEST_F(ModuleTexts, ModuleVersionLeavesThePreviousTextAlone) {
+    control.Queue(WithPairs(Answer(1), {2, 5}));
+    const char* match = module.Match("/cde/", "abcdefg");
+    const char* version = module.MolvwVersion();
+    EXPECT_STREQ("1.01", version);
+    EXPECT_EQ(version, module.MolvwVersion());
+    EXPECT_STREQ("2:3", match);
+}
+
+TEST_F(ModuleTexts, NullAndUnreadableTextsCountAsEmpty) {
+    const char* unreadable[] = {nullptr, NoAccessPage(), UnmappedAddress()};
+    for (int index = 0; index < 3; ++index) {
+        const char* bad = unreadable[index];
+        control.Reset();
+        // A pattern of its own each time, so it is not taken from the cache.
+        const std::string substitution = "s/x/" + std::to_string(index) + "/";
+        control.Queue(Answer(0));
+        module.Match(bad, bad);
+        control.Queue(WithOutput(Answer(0), "t"));
+        EXPECT_STREQ("", module.Subst(substitution.c_str(), bad));
+        control.Queue(WithOutput(Answer(0), "t"));
+        EXPECT_STREQ("t", module.Trans(bad, "x"));
+        control.Queue(Answer(0));
+        module.Split(bad, bad, 3);
+        EXPECT_STREQ("", module.PosToStr(bad));
+        EXPECT_EQ(2u, CountLines(control.Log(), "BMatch pattern= subject=0") +
+                          CountLines(control.Log(), "BSplit pattern= subject=0"));
+        EXPECT_EQ(1u, CountLines(control.Log(), "BSubst pattern=" + substitution + " subject=0"));
+        EXPECT_EQ(1u, CountLines(control.Log(), "BTrans pattern= subject=1"));
+    }
+}
+
+}  // namespace

@@ -1,1 +1,88 @@
+#include "platform/platform.h"
+
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "unreadable_memory.h"
+
+namespace {
+
+TEST(MemoryProbes, ReportNullAndUnreadableMemoryWithoutFaulting) {
+    const char readable[] = "text";
+    struct Row {
+        const char* name;
+        const void* address;
+        bool bad;
+    } rows[] = {
+        {"null", nullptr, true},
+        {"no-access page", NoAccessPage(), true},
+        {"unmapped address", UnmappedAddress(), true},
+        {"stack text", readable, false},
+        {"static text", "static", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.bad, platform::IsBadStringPtrA(static_cast<const char*>(row.address), 1) != 0);
+        EXPECT_EQ(row.bad, platform::IsBadReadPtr(row.address, 4) != 0);
+    }
+}
+
+TEST(MemoryProbes, CheckEveryByteOfTheRange) {
+    // Two pages: the first readable, the second without access.
+    const long page = getpagesize();
+    char* pages = static_cast<char*>(mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE,
+                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(MAP_FAILED, pages);
+    ASSERT_EQ(0, mprotect(pages + page, page, PROT_NONE));
+    std::memset(pages, 'x', page);
+    const char* last = pages + page - 1;
+
+    EXPECT_EQ(0, platform::IsBadReadPtr(last, 1));
+    EXPECT_NE(0, platform::IsBadReadPtr(last, 2));
+    EXPECT_EQ(0, platform::IsBadReadPtr(pages, page));
+    EXPECT_NE(0, platform::IsBadReadPtr(pages, page + 1));
+    // A text without terminator before the no-access page reads into it.
+    EXPECT_EQ(0, platform::IsBadStringPtrA(last, 1));
+    EXPECT_NE(0, platform::IsBadStringPtrA(last, 2));
+    pages[page - 1] = 0;
+    EXPECT_EQ(0, platform::IsBadStringPtrA(last, 100));
+    munmap(pages, 2 * page);
+}
+
+TEST(StringServices, FormatUnsignedLikeWindows) {
+    char buffer[32];
+    struct Row {
+        unsigned value;
+        const char* text;
+    } rows[] = {{0u, "0"}, {7u, "7"}, {65535u, "65535"}, {4294967295u, "4294967295"}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(static_cast<int>(std::strlen(row.text)), platform::wsprintfA(buffer, "%-lu", row.value));
+        EXPECT_STREQ(row.text, buffer);
+    }
+    platform::wsprintfA(buffer, "%d:%s%c%%", -5, "ab", 'c');
+    EXPECT_STREQ("-5:abc%", buffer);
+}
+
+TEST(StringServices, LengthAndComparisons) {
+    EXPECT_EQ(0, platform::lstrlenA(nullptr));
+    EXPECT_EQ(5, platform::lstrlenA("hello"));
+    EXPECT_EQ(0, platform::lstrcmpA("abc", "abc"));
+    EXPECT_LT(platform::lstrcmpA("abc", "abd"), 0);
+    EXPECT_GT(platform::lstrcmpA("b", "abc"), 0);
+    EXPECT_NE(0, platform::lstrcmpA("abc", "ABC"));
+    EXPECT_EQ(0, platform::lstrcmpiA("abc", "ABC"));
+    EXPECT_LT(platform::lstrcmpiA("abc", "ABD"), 0);
+}
+
+TEST(Libraries, MissingLibraryAndSymbolGiveNull) {
+    EXPECT_EQ(nullptr, platform::LoadLibraryA("/nonexistent/bregexp.dll"));
+    EXPECT_EQ(nullptr, platform::LoadLibraryA(nullptr));
+    EXPECT_EQ(nullptr, platform::GetProcAddress(nullptr, "BMatch"));
+    EXPECT_EQ(0, platform::FreeLibrary(nullptr));
+}
+
+}  // namespace

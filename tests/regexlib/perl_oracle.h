@@ -1,0 +1,31 @@
+// Runs perl as the reference for the differential test: a batch of cases
+// goes to tests/regexlib/perl_oracle.pl in one perl process and comes back
+// as one answer line per case. The runner owns its temporary files; a perl
+// that cannot be run gives an empty answer list and a message.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace regexlib_test {
+
+enum class CaseOperation { Match, Substitute, Translate, Split };
+
+struct OracleCase {
+    CaseOperation operation = CaseOperation::Match;
+    bool utf8 = false;
+    int limit = 0;             // split only
+    std::string perlOperator;  // the operator text as perl reads it (no k/u flag)
+    std::string subject;
+};
+
+// The case as one line of the oracle's input: its own reproduction.
+std::string OracleInputLine(const OracleCase& oracleCase);
+
+// Perl's answers, one per case in order; false with a message on failure.
+bool AskPerl(const std::vector<OracleCase>& cases, std::vector<std::string>& answers,
+             std::string& message);
+
+std::string ToHex(const std::string& bytes);
+
+}  // namespace regexlib_test
