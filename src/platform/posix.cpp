@@ -13,16 +13,34 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 namespace platform {
 namespace {
 
+// The folder of the object this code is linked into, with a trailing slash.
+std::string FolderOfThisObject() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&FolderOfThisObject), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    const std::string path = info.dli_fname;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 ModuleHandle SystemLoad(const char* fileName) {
     if (fileName == nullptr) return nullptr;
     // A name without a slash goes through the loader's search, which includes
     // the RUNPATH of this shared object: a "bregexp.dll" beside it is found.
-    return dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    if (ModuleHandle library = dlopen(fileName, RTLD_NOW | RTLD_LOCAL)) return library;
+    // A dlopen interposed by a tool (a sanitizer runtime) is searched as its
+    // caller, without our RUNPATH; look beside this object ourselves then.
+    if (std::strchr(fileName, '/') != nullptr) return nullptr;
+    const std::string folder = FolderOfThisObject();
+    return folder.empty() ? nullptr : dlopen((folder + fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 ProcAddress SystemResolve(ModuleHandle library, const char* name) {
