@@ -47,7 +47,7 @@ void* RawHashTable::Lookup(StringBuffer& key) const {
     if (key.GetLength() <= 0 || bucketCount <= 0) return nullptr;
     const std::uint32_t index = HashKey(key.GetText(), bucketCount);
     for (RawHashNode* node = buckets[index]; node != nullptr; node = node->next) {
-        if (node->key.Compare(key.GetText(), 1, -1) == 0) return node->value;
+        if (node->key.Compare(key, 1, -1) == 0) return node->value;
     }
     return nullptr;
 }

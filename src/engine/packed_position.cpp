@@ -30,7 +30,7 @@ std::int32_t ParsePositionText(const char* text) {
     // A colon right after a lead byte is a second byte and is not found.
     const std::int32_t colon = position.Find(':');
     if (colon <= 0 || colon >= position.GetLength() - 1) return kNoPosition;
-    const std::int32_t offset = ParseInt(position.Mid(0, colon).GetText());
-    const std::int32_t length = ParseInt(position.Mid(colon + 1, -1).GetText());
+    const std::int32_t offset = ParseReadableInt(position.Mid(0, colon).GetText());
+    const std::int32_t length = ParseReadableInt(position.Mid(colon + 1, -1).GetText());
     return Pack(static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length));
 }

@@ -59,6 +59,11 @@ using ProcAddress = void (*)();
 ModuleHandle LoadLibraryA(const char* fileName);
 ProcAddress GetProcAddress(ModuleHandle library, const char* name);
 Bool FreeLibrary(ModuleHandle library);
+// The full path of a loaded file; a null module names the running program.
+// Answers the number of bytes written without the terminator, `size` when the
+// path was cut to fit (still terminated), 0 on failure. Elsewhere than on
+// Windows only the running program (null) can be asked.
+std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_t size);
 
 // Nonzero when any of the first `max` bytes up to a terminator cannot be read.
 Bool IsBadStringPtrA(const char* text, std::uintptr_t max);

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -70,7 +71,31 @@ bool KernelCopy(void* to, const void* from, std::size_t size) {
     return read(pipeEnds[0], to, size) == static_cast<ssize_t>(size);
 }
 
+// The live part of the calling thread's stack, from the caller's frame up to
+// the stack's top, is mapped and readable for as long as the call runs: a
+// range inside it needs no kernel copy. A call made on another stack than
+// the thread's own (a fiber, a signal stack) always takes the kernel path.
+bool OnLiveStack(const void* address, std::size_t size) {
+    thread_local std::uintptr_t stackLow = 0, stackTop = 0;
+    if (stackTop == 0) {
+        pthread_attr_t attributes;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return false;
+        void* low = nullptr;
+        std::size_t length = 0;
+        pthread_attr_getstack(&attributes, &low, &length);
+        pthread_attr_destroy(&attributes);
+        stackLow = reinterpret_cast<std::uintptr_t>(low);
+        stackTop = stackLow + length;
+    }
+    char frame;
+    const auto here = reinterpret_cast<std::uintptr_t>(&frame);
+    const auto start = reinterpret_cast<std::uintptr_t>(address);
+    return here >= stackLow && here < stackTop && start >= here && start < stackTop &&
+           size <= stackTop - start;
+}
+
 bool KernelCanRead(const void* address, std::size_t size) {
+    if (OnLiveStack(address, size)) return true;
     char scratch[256];
     const char* at = static_cast<const char*>(address);
     while (size > 0) {
@@ -89,6 +114,20 @@ const LibraryCalls& systemLibraryCalls() {
     return calls;
 }
 
+std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_t size) {
+    if (module != nullptr || buffer == nullptr || size == 0) return 0;
+    // Linux names the running program's file in /proc; readlink does not
+    // terminate, and a result that fills the buffer may have been cut.
+    const ssize_t length = readlink("/proc/self/exe", buffer, size);
+    if (length <= 0) return 0;
+    if (static_cast<std::uint32_t>(length) >= size) {
+        buffer[size - 1] = 0;
+        return size;
+    }
+    buffer[length] = 0;
+    return static_cast<std::uint32_t>(length);
+}
+
 Bool IsBadReadPtr(const void* address, std::uintptr_t size) {
     if (size == 0) return 0;
     if (address == nullptr) return 1;
@@ -101,7 +140,11 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
     // Byte by byte up to the terminator or `max`, as Windows does.
     for (std::uintptr_t i = 0; i < max; ++i) {
         char byte;
-        if (!KernelCopy(&byte, text + i, 1)) return 1;
+        if (OnLiveStack(text + i, 1)) {
+            byte = text[i];
+        } else if (!KernelCopy(&byte, text + i, 1)) {
+            return 1;
+        }
         if (byte == 0) break;
     }
     return 0;

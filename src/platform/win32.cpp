@@ -25,6 +25,10 @@ const LibraryCalls& systemLibraryCalls() {
     return calls;
 }
 
+std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_t size) {
+    return ::GetModuleFileNameA(module, buffer, size);
+}
+
 Bool IsBadStringPtrA(const char* text, std::uintptr_t max) { return ::IsBadStringPtrA(text, max); }
 
 Bool IsBadReadPtr(const void* address, std::uintptr_t size) { return ::IsBadReadPtr(address, size); }

@@ -46,7 +46,10 @@ std::int32_t CompareMapped(const char* a, const char* b, std::int32_t n, Map map
 }  // namespace
 
 std::int32_t ParseInt(const char* text) {
-    if (!IsReadableText(text)) return 0;
+    return IsReadableText(text) ? ParseReadableInt(text) : 0;
+}
+
+std::int32_t ParseReadableInt(const char* text) {
     while (HasClass(*text, kWhiteSpace)) ++text;
     const bool negative = *text == '-';
     if (negative) ++text;
@@ -64,7 +67,10 @@ std::int32_t CompareNoCaseN(const char* a, const char* b, std::int32_t n) {
 }
 
 const char* FindByte(const char* text, char c) {
-    if (!IsReadableText(text)) return nullptr;
+    return IsReadableText(text) ? FindReadableByte(text, c) : nullptr;
+}
+
+const char* FindReadableByte(const char* text, char c) {
     if (c == 0) return text + platform::lstrlenA(text);
     for (; *text != 0; ++text) {
         if (*text == c) return text;
@@ -80,6 +86,16 @@ const char* FindByte(const char* text, char c) {
 std::int32_t StringBuffer::Compare(const char* other, std::int32_t caseSensitive,
                                    std::int32_t count) {
     if (!IsReadableText(other)) return Signed(rep->chars[0]);
+    return CompareReadable(other, caseSensitive, count);
+}
+
+std::int32_t StringBuffer::Compare(const StringBuffer& other, std::int32_t caseSensitive,
+                                   std::int32_t count) {
+    return CompareReadable(other.GetText(), caseSensitive, count);
+}
+
+std::int32_t StringBuffer::CompareReadable(const char* other, std::int32_t caseSensitive,
+                                           std::int32_t count) {
     ResyncIfNeeded();
     if (count < 0) {
         return caseSensitive != 0 ? platform::lstrcmpA(rep->chars, other)
@@ -91,6 +107,6 @@ std::int32_t StringBuffer::Compare(const char* other, std::int32_t caseSensitive
 
 std::int32_t StringBuffer::Find(char c) {
     ResyncIfNeeded();
-    const char* found = FindByte(rep->chars, c);
+    const char* found = FindReadableByte(rep->chars, c);
     return found == nullptr ? -1 : static_cast<std::int32_t>(found - rep->chars);
 }

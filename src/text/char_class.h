@@ -23,9 +23,13 @@ inline bool HasClass(char byte, std::uint8_t bits) {
     return (charClass[static_cast<std::uint8_t>(byte)] & bits) != 0;
 }
 
+// The routines below take outside texts and probe them first; the
+// Readable variants are for the module's own texts, which need no probe.
+
 // The decimal number at the start of text (white space and one '-' allowed
 // before it), wrapping around in 32 bits; 0 when there is none.
 std::int32_t ParseInt(const char* text);
+std::int32_t ParseReadableInt(const char* text);
 // Difference of the first differing bytes (as signed 8-bit values) within
 // the first n bytes; a count below 1 still compares the first bytes.
 std::int32_t CompareN(const char* a, const char* b, std::int32_t n);
@@ -34,3 +38,4 @@ std::int32_t CompareNoCaseN(const char* a, const char* b, std::int32_t n);
 // The first occurrence of c at a character start, stepping over the second
 // byte of every double-byte character; null when absent.
 const char* FindByte(const char* text, char c);
+const char* FindReadableByte(const char* text, char c);

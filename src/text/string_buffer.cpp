@@ -55,10 +55,14 @@ StringBuffer::StringBuffer_rep::StringBuffer_rep(std::int32_t capacityWanted)
 
 StringBuffer::StringBuffer_rep::StringBuffer_rep(const char* text, std::int32_t textLength,
                                                  std::int32_t extra)
+    : StringBuffer_rep(ReadableText{ReadableOrEmpty(text)}, textLength, extra) {}
+
+StringBuffer::StringBuffer_rep::StringBuffer_rep(ReadableText readable, std::int32_t textLength,
+                                                 std::int32_t extra)
     : length(0), capacity(0), chars(nullptr) {
     // The text is measured before the first block is sized, so the block is
     // allocated once at its final size.
-    text = ReadableOrEmpty(text);
+    const char* text = readable.text;
     if (textLength < 0) textLength = platform::lstrlenA(text);
     capacity = BlockSize(std::int64_t{textLength} + AtLeastZero(extra) + 1);
     chars = NewBlock(capacity);
@@ -120,6 +124,11 @@ StringBuffer::StringBuffer(const char* text, std::int32_t length, std::int32_t e
     AttachRep();
 }
 
+StringBuffer::StringBuffer(ReadableText text, std::int32_t length)
+    : rep(new StringBuffer_rep(text, length, 2)) {
+    AttachRep();
+}
+
 StringBuffer::StringBuffer(const StringBuffer& other) : rep(other.rep) { AttachRep(); }
 
 StringBuffer& StringBuffer::operator=(const StringBuffer& other) {
@@ -148,7 +157,7 @@ void StringBuffer::ResyncIfNeeded() {
 
 void StringBuffer::MakeUnique() {
     if (rep->referenceCount <= 1) return;
-    StringBuffer_rep* own = new StringBuffer_rep(rep->chars, -1, 2);
+    StringBuffer_rep* own = new StringBuffer_rep(ReadableText{rep->chars}, -1, 2);
     rep->DecRef();
     rep = own;
     rep->IncRef();
@@ -208,5 +217,5 @@ StringBuffer StringBuffer::Mid(std::int32_t start, std::int32_t count) {
     }
     if (count < 0) count = rep->length;
     if (std::int64_t{start} + count > rep->length) count = rep->length - start;
-    return StringBuffer(rep->chars + start, count, 2);
+    return StringBuffer(ReadableText{rep->chars + start}, count);
 }

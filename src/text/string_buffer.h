@@ -22,11 +22,18 @@ protected:
     virtual ~RCObject() = 0;
 };
 
+// A text known to be readable (the module's own memory), taken without the
+// probe an outside text gets.
+struct ReadableText {
+    const char* text;
+};
+
 class StringBuffer {
 public:
     struct StringBuffer_rep : RCObject {
         explicit StringBuffer_rep(std::int32_t capacity);
         StringBuffer_rep(const char* text, std::int32_t length, std::int32_t extra);
+        StringBuffer_rep(ReadableText text, std::int32_t length, std::int32_t extra);
         explicit StringBuffer_rep(StringBuffer_rep& source);
         ~StringBuffer_rep() override;
 
@@ -61,14 +68,17 @@ public:
 
     // Comparison and search that step over double-byte characters.
     std::int32_t Compare(const char* other, std::int32_t caseSensitive, std::int32_t count);
+    std::int32_t Compare(const StringBuffer& other, std::int32_t caseSensitive, std::int32_t count);
     std::int32_t Find(char c);
 
     // The representation, for tests and for the hand-off's identity check.
     const StringBuffer_rep* Rep() const { return rep; }
 
 private:
+    StringBuffer(ReadableText text, std::int32_t length);
     void AttachRep();
     void ResyncIfNeeded();
+    std::int32_t CompareReadable(const char* other, std::int32_t caseSensitive, std::int32_t count);
 
     StringBuffer_rep* rep;
 };
