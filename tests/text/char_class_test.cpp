@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "text/string_buffer.h"
-
-// Null, a PROT_NONE page and an unmapped address (string_buffer_test.cpp).
-std::vector<std::pair<const char*, const char*>> BadTextPointers();
+#include "unreadable_memory.h"
 
 namespace {
 
@@ -68,11 +66,7 @@ TEST(CharClassTest, ParseIntReadsTheLeadingDecimalNumber) {
 }
 
 TEST(CharClassTest, BoundedComparisonsGiveTheSignedByteDifference) {
-    const struct {
-        const char* a;
-        const char* b;
-        std::int32_t n, exact, noCase;
-    } rows[] = {
+    const struct { const char* a; const char* b; std::int32_t n, exact, noCase; } rows[] = {
         {"abcd", "abce", 3, 0, 0},
         {"abcd", "abce", 4, -1, -1},
         {"abc", "abc", 10, 0, 0},
@@ -104,29 +98,18 @@ TEST(CharClassTest, BoundedComparisonsGiveTheSignedByteDifference) {
 TEST(CharClassTest, FindByteMatchesOnlyAtCharacterStarts) {
     // Texts carry an explicit length so that bytes after the terminator can
     // show that the search never passes it.
-    const struct {
-        std::string text;
-        char c;
-        int expected;  // index, or -1 for null
-    } rows[] = {
-        {"abc", 'c', 2},
-        {"abc", 'x', -1},
-        {"abc", '\0', 3},
-        {"\x82::", ':', 2},
-        {"\x82" "AA", 'A', 2},
+    const struct { std::string text; char c; int expected; } rows[] = {  // expected: index, or -1 for null
+        {"abc", 'c', 2}, {"abc", 'x', -1}, {"abc", '\0', 3}, {"\x82::", ':', 2}, {"\x82" "AA", 'A', 2},
         {"a\x82\x82", '\x82', 1},            // a lead byte value is found where it starts a character
         {"\x82\x82\x82", '\x82', 0},
         {"\x82\x82\x82:", ':', -1},          // the third 0x82 leads again; ':' is its second byte
-        {"\xFB:", ':', -1},
-        {"\xFC:", ':', 1},
-        {"\x80:", ':', 1},
-        {"\xA0:", ':', 1},
+        {"\xFB:", ':', -1}, {"\xFC:", ':', 1}, {"\x80:", ':', 1}, {"\xA0:", ':', 1},
         {std::string("a\x82\0::", 5), ':', -1},  // a lead byte right before the terminator
         {std::string("ab\0c", 4), 'c', -1},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "row with text of " << row.text.size() << " bytes, byte 0x"
-                                          << std::hex << (static_cast<unsigned>(row.c) & 0xFF));
+        SCOPED_TRACE(::testing::Message() << "row " << &row - rows << ", byte 0x" << std::hex
+                                          << (static_cast<unsigned>(row.c) & 0xFF));
         const char* text = row.text.c_str();
         const char* found = FindByte(text, row.c);
         EXPECT_EQ(found == nullptr ? -1 : found - text, row.expected);
@@ -140,23 +123,13 @@ TEST(CharClassTest, FindByteMatchesOnlyAtCharacterStarts) {
 TEST(CharClassTest, StringCompareUsesTheCountAndTheCaseFlag) {
     // With a negative count the platform's ordering decides; only its sign is
     // relied on, so those rows check the sign.
-    const struct {
-        const char* self;
-        const char* other;
-        std::int32_t caseSensitive, count, expected;
-        bool signOnly;
-    } rows[] = {
-        {"xbc", "abc", 1, 0, 23, false},
-        {"abcd", "abce", 1, 3, 0, false},
-        {"abc", "ABD", 0, 2, 0, false},
-        {"abc", "ABD", 1, 2, 32, false},
-        {"abc", "abc", 1, -1, 0, true},
-        {"abc", "ABC", 1, -1, 1, true},
-        {"abc", "ABC", 0, -1, 0, true},
-        {"abc", "abd", 1, -1, -1, true},
-        {"abc", "ab", 1, -1, 1, true},
-        {"", "a", 0, -1, -1, true},
-    };
+    const struct { const char* self; const char* other; std::int32_t caseSensitive, count, expected; bool signOnly; }
+        rows[] = {
+            {"xbc", "abc", 1, 0, 23, false}, {"abcd", "abce", 1, 3, 0, false}, {"abc", "ABD", 0, 2, 0, false},
+            {"abc", "ABD", 1, 2, 32, false}, {"abc", "abc", 1, -1, 0, true},   {"abc", "ABC", 1, -1, 1, true},
+            {"abc", "ABC", 0, -1, 0, true},  {"abc", "abd", 1, -1, -1, true},  {"abc", "ab", 1, -1, 1, true},
+            {"", "a", 0, -1, -1, true},
+        };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "'" << row.self << "'.Compare('" << row.other << "', "
                                           << row.caseSensitive << ", " << row.count << ")");
