@@ -2,6 +2,7 @@
 // scripted into the double.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "double_control.h"
@@ -95,6 +96,52 @@ TEST_F(ModuleExports, UnusablePositionTextsLeaveThePreviousResultIntact) {
     }
     EXPECT_STREQ("ef", module.PosToStr("4:10"));
     EXPECT_STREQ("", module.PosToStr("6:1"));
+}
+
+TEST_F(ModuleExports, PositionsPastSixteenBitsWrap) {
+    const std::string subject(140000, 'x');
+    control.Queue(WithPairs(Answer(1), {65536, 65540}));
+    EXPECT_STREQ("0:4", module.Match("/x{4}/", subject.c_str()));
+    control.Queue(WithPairs(Answer(1), {0, 65536}));
+    EXPECT_STREQ("0:0", module.Match("/x+/", subject.c_str()));
+    control.Queue(WithPairs(Answer(1), {65535, 131070}));
+    EXPECT_STREQ("", module.Match("/.+/", subject.c_str()));
+}
+
+TEST_F(ModuleExports, SubstitutionAndTranslationBetweenAMatchAndItsWalk) {
+    control.Queue(WithPairs(Answer(1), {0, 2, 0, 1, 1, 2}));
+    module.Match("/(a)(b)/", "abc");
+    EXPECT_STREQ("0:1", module.GetNext());
+    control.Queue(WithOutput(Answer(1), "zzz"));
+    module.Subst("s/x/y/", "other text");
+    control.Queue(WithOutput(Answer(1), "ZZZ"));
+    module.Trans("tr/a/b/", "another");
+    EXPECT_STREQ("1:1", module.GetNext());
+    EXPECT_STREQ("b", module.PosToStr("1:1"));
+}
+
+TEST_F(ModuleExports, ErrorMessageFollowsEveryPatternExportAndNothingElse) {
+    struct Row {
+        const char* message;
+        std::function<void(LoadedModule&)> call;
+    } rows[] = {
+        {"match said", [](LoadedModule& m) { m.Match("/1/", "a"); }},
+        {"subst said", [](LoadedModule& m) { m.Subst("s/2//", "a"); }},
+        {"trans said", [](LoadedModule& m) { m.Trans("tr/3//", "a"); }},
+        {"split said", [](LoadedModule& m) { m.Split("/4/", "a", 0); }},
+        {"", [](LoadedModule& m) { m.Match("/5/", "a"); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        control.Queue(WithPairs(Answer(1, row.message), {0, 1, 0, 1}));
+        row.call(module);
+        EXPECT_STREQ(row.message, module.ErrorMsg());
+        module.GetNext();
+        module.HasMoreResults();
+        module.PosToStr("0:1");
+        module.Version();
+        EXPECT_STREQ(row.message, module.ErrorMsg());
+    }
 }
 
 }  // namespace
