@@ -4,25 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "bregexp.h"
+#include "entry_point_calls.h"
 #include "perl_oracle.h"
-
-extern "C" {
-int BMatch(const char*, const char*, const char*, bregexp**, char*);
-int BSubst(const char*, const char*, const char*, bregexp**, char*);
-int BTrans(const char*, const char*, const char*, bregexp**, char*);
-int BSplit(const char*, const char*, const char*, int, bregexp**, char*);
-void BRegfree(bregexp*);
-}
 
 namespace regexlib_test {
 namespace {
 
+// Known difference, seen with other seeds (12, 13, 16) and left out of the
+// fixed one: a group inside a repeated group. When a later repetition of the
+// outer group leaves the inner one unset or empty, perl forgets the inner
+// group's earlier value and PCRE2 keeps it, e.g. (seed 12)
+//   echo 'P u -1 6d215b612d635d62285e612e5b612d635d292b3f7c283f3a282e292a3fc3a93f5c643f24292b2178 c389e697a5422062426320' | perl tests/regexlib/perl_oracle.pl
+// answers an empty last separator piece where we give " ".
 constexpr std::uint64_t kSeed = 20240611;
-constexpr int kCasesPerOperationAndMode = 150;
+constexpr int kCasesPerOperationAndMode = 500;
 constexpr int kSplitLimits[] = {-1, 0, 1, 2, 5};
 
 // A small generator of our own, so the cases are the same with any standard
@@ -46,10 +45,10 @@ private:
 // Texts both engines and perl read alike. Byte mode adds bytes 0x80-0xFF,
 // UTF-8 mode two- and three-byte characters.
 struct Alphabet {
-    const char* high[2];
+    const char* high[3];
 };
-const Alphabet kBytesAlphabet = {{"\xE9", "\xC4"}};
-const Alphabet kUtf8Alphabet = {{"\xC3\xA9", "\xE6\x97\xA5"}};
+const Alphabet kBytesAlphabet = {{"\xE9", "\xC4", "\xC9"}};
+const Alphabet kUtf8Alphabet = {{"\xC3\xA9", "\xE6\x97\xA5", "\xC3\x89"}};
 
 class CaseGenerator {
 public:
@@ -57,10 +56,10 @@ public:
         : random_(seed), alphabet_(utf8 ? kUtf8Alphabet : kBytesAlphabet) {}
 
     std::string Subject() {
-        static const char* const kPlain[] = {"a", "b", "c", "a", "b", " ", "\n", "1", "ab"};
+        static const char* const kPlain[] = {"a", "b", "c", "a", "b", " ", "\n", "1", "ab", "A", "B"};
         std::string subject;
         for (int i = random_.Below(11); i > 0; --i) {
-            subject += random_.Chance(15) ? alphabet_.high[random_.Below(2)] : random_.Pick(kPlain);
+            subject += random_.Chance(15) ? alphabet_.high[random_.Below(3)] : random_.Pick(kPlain);
         }
         return subject;
     }
@@ -76,6 +75,7 @@ public:
         if (random_.Chance(25)) flags += 'i';
         if (random_.Chance(20)) flags += 'm';
         if (random_.Chance(20)) flags += 's';
+        if (random_.Chance(8)) flags += 'x';
         return flags;
     }
 
@@ -90,7 +90,7 @@ public:
         static const char* const kItems[] = {"a", "b", "c", "a-c", "b-d", " ", "1", "\\n", "0-9"};
         std::string list;
         for (int i = 1 + random_.Below(3); i > 0; --i) {
-            list += random_.Chance(20) ? alphabet_.high[random_.Below(2)] : random_.Pick(kItems);
+            list += random_.Chance(20) ? alphabet_.high[random_.Below(3)] : random_.Pick(kItems);
         }
         return list;
     }
@@ -99,7 +99,7 @@ public:
         static const char* const kItems[] = {"x", "y", "X-Z", "z", "a"};
         std::string list;
         for (int i = random_.Below(3); i > 0; --i) {
-            list += random_.Chance(15) ? alphabet_.high[random_.Below(2)] : random_.Pick(kItems);
+            list += random_.Chance(15) ? alphabet_.high[random_.Below(3)] : random_.Pick(kItems);
         }
         return list;
     }
@@ -121,7 +121,7 @@ private:
         const int choice = random_.Below(10);
         if (choice == 0 && depth < 2) return "(" + Pattern(depth + 1) + ")";
         if (choice == 1 && depth < 2) return "(?:" + Pattern(depth + 1) + ")";
-        if (choice == 2) return alphabet_.high[random_.Below(2)];
+        if (choice == 2) return alphabet_.high[random_.Below(3)];
         return random_.Pick(kAtoms);
     }
 
@@ -166,6 +166,16 @@ struct DifferentialCase {
     std::string ourOperator;  // the perl text with our u flag when UTF-8
 };
 
+// Under x a bare space is ignored, which could leave a quantifier with
+// nothing before it (perl and PCRE2 differ there); an escaped one stays.
+std::string ForFlags(std::string pattern, const std::string& flags) {
+    if (flags.find('x') == std::string::npos) return pattern;
+    for (std::size_t at = pattern.find(' '); at != std::string::npos; at = pattern.find(' ', at + 2)) {
+        pattern.insert(at, 1, '\\');
+    }
+    return pattern;
+}
+
 std::string WithEncodingFlag(const std::string& perlOperator, bool utf8) {
     return utf8 ? perlOperator + "u" : perlOperator;
 }
@@ -174,12 +184,14 @@ void AddCases(std::vector<DifferentialCase>& cases, bool utf8, std::uint64_t see
     CaseGenerator generator(seed, utf8);
     CaseRandom& random = generator.random();
     for (int i = 0; i < kCasesPerOperationAndMode; ++i) {
-        const std::string pattern = generator.Pattern();
         std::string flags = generator.Flags();
+        const std::string pattern = ForFlags(generator.Pattern(), flags);
+        const std::string splitFlags = generator.Flags();
+        const std::string splitPattern = ForFlags(generator.Pattern(), splitFlags);
         OracleCase match{CaseOperation::Match, utf8, 0, MatchOperator(random, pattern, flags),
                          generator.Subject()};
         OracleCase split{CaseOperation::Split, utf8, kSplitLimits[i % 5],
-                         MatchOperator(random, generator.Pattern(), generator.Flags()),
+                         MatchOperator(random, splitPattern, splitFlags),
                          generator.Subject()};
         if (random.Chance(50)) flags += 'g';
         OracleCase subst{CaseOperation::Substitute, utf8, 0,
@@ -193,6 +205,13 @@ void AddCases(std::vector<DifferentialCase>& cases, bool utf8, std::uint64_t see
             cases.push_back({oracle, WithEncodingFlag(oracle.perlOperator, utf8)});
         }
     }
+}
+
+// The seed is fixed so CI runs the same cases every time; exploring other
+// seeds by hand: REGEXLIB_DIFFERENTIAL_SEED=N.
+std::uint64_t Seed() {
+    const char* chosen = std::getenv("REGEXLIB_DIFFERENTIAL_SEED");
+    return chosen != nullptr ? std::strtoull(chosen, nullptr, 10) : kSeed;
 }
 
 std::string Piece(const char* start, const char* end) { return ToHex(std::string(start, end)); }
@@ -258,14 +277,14 @@ bool IsFailure(const std::string& answer) { return answer.rfind("E ", 0) == 0; }
     return ::testing::AssertionFailure()
            << "case " << index << " " << testCase.ourOperator << " on \"" << testCase.oracle.subject
            << "\" (limit " << testCase.oracle.limit << ")\n  ours: " << ours << "\n  perl: " << perlAnswer
-           << "\n  reproduce: echo '" << OracleInputLine(testCase.oracle)
+           << "\n  seed " << Seed() << ", reproduce: echo '" << OracleInputLine(testCase.oracle)
            << "' | perl tests/regexlib/perl_oracle.pl";
 }
 
 TEST(PerlDifferential, GeneratedCasesAgreeWithPerl) {
     std::vector<DifferentialCase> cases;
-    AddCases(cases, false, kSeed);
-    AddCases(cases, true, kSeed + 1);
+    AddCases(cases, false, Seed());
+    AddCases(cases, true, Seed() + 1);
     std::vector<OracleCase> oracleCases;
     for (const DifferentialCase& testCase : cases) oracleCases.push_back(testCase.oracle);
     std::vector<std::string> answers;
@@ -276,7 +295,6 @@ TEST(PerlDifferential, GeneratedCasesAgreeWithPerl) {
     int perlFailures = 0;
     for (const std::string& answer : answers) perlFailures += IsFailure(answer) ? 1 : 0;
     EXPECT_LT(perlFailures * 20, static_cast<int>(answers.size())) << "perl: " << answers[0];
-    for (std::size_t i = 0; i < 12; ++i) std::printf("%s => %s\n", cases[i * 37].ourOperator.c_str(), answers[i * 37].c_str());
     int failures = 0;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const ::testing::AssertionResult result = AgreesWithPerl(i, cases[i], answers[i]);

@@ -1,0 +1,226 @@
+// bregexp.dll's entry points against the same work done by calling their
+// engine directly (PCRE2 with its JIT, Oniguruma, or a plain table loop), on
+// the texts regexlib_vs_perl.pl also times perl with. Pairs share a name:
+// BM_<Work>_Entry and BM_<Work>_Engine.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <benchmark/benchmark.h>
+#include <oniguruma.h>
+#include <pcre2.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bregexp.h"
+
+extern "C" {
+int BMatch(const char*, const char*, const char*, bregexp**, char*);
+int BSubst(const char*, const char*, const char*, bregexp**, char*);
+int BTrans(const char*, const char*, const char*, bregexp**, char*);
+int BSplit(const char*, const char*, const char*, int, bregexp**, char*);
+void BRegfree(bregexp*);
+}
+
+namespace {
+
+// The same 1 MiB text regexlib_vs_perl.pl builds: one line repeated.
+const std::string& MebibyteText() {
+    static const std::string text = [] {
+        const std::string line = "The quick brown fox jumps over the lazy dog, 0123456789; alpha,beta,gamma\n";
+        std::string built;
+        while (built.size() < (1u << 20)) built += line;
+        built.resize(1u << 20);
+        return built;
+    }();
+    return text;
+}
+
+const std::string kShortSubject = "mail from: john.smith@example.com (work)";
+const std::string kShiftJisSubject = "\x83\x5C\x83\x74\x83\x67 mail: john@example.com";
+
+// A record compiled once, reused with a null pattern as the module does.
+class Record {
+public:
+    Record(int (*entry)(const char*, const char*, const char*, bregexp**, char*), const char* pattern) {
+        const char empty[] = "";
+        entry(pattern, empty, empty, &record_, message_);
+    }
+    ~Record() { BRegfree(record_); }
+    bregexp** slot() { return &record_; }
+    char* message() { return message_; }
+
+private:
+    bregexp* record_ = nullptr;
+    char message_[kMessageBufferSize];
+};
+
+// A PCRE2 pattern with its JIT and match data, as a direct caller would keep them.
+class DirectPcre2 {
+public:
+    explicit DirectPcre2(const char* pattern) {
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, 0, &error, &offset, nullptr);
+        pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
+        data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+    }
+    ~DirectPcre2() {
+        pcre2_match_data_free(data_);
+        pcre2_code_free(code_);
+    }
+    int Match(const std::string& subject, std::size_t start, std::uint32_t options = 0) {
+        return pcre2_jit_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), start, options,
+                               data_, nullptr);
+    }
+    PCRE2_SIZE* Ovector() { return pcre2_get_ovector_pointer(data_); }
+    pcre2_code* code() { return code_; }
+    pcre2_match_data* data() { return data_; }
+
+private:
+    pcre2_code* code_ = nullptr;
+    pcre2_match_data* data_ = nullptr;
+};
+
+void BM_Match_Entry(benchmark::State& state) {
+    Record record(BMatch, "/(\\w+)@(\\w+)\\.com/");
+    const char* start = kShortSubject.data();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BMatch(nullptr, start, start + kShortSubject.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize((*record.slot())->groupStarts[1]);
+    }
+}
+BENCHMARK(BM_Match_Entry);
+
+void BM_Match_Engine(benchmark::State& state) {
+    DirectPcre2 pattern("(\\w+)@(\\w+)\\.com");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pattern.Match(kShortSubject, 0));
+        benchmark::DoNotOptimize(pattern.Ovector()[2]);
+    }
+}
+BENCHMARK(BM_Match_Engine);
+
+void BM_MatchShiftJis_Entry(benchmark::State& state) {
+    Record record(BMatch, "/(\\w+)@(\\w+)\\.com/k");
+    const char* start = kShiftJisSubject.data();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BMatch(nullptr, start, start + kShiftJisSubject.size(), record.slot(), record.message()));
+    }
+}
+BENCHMARK(BM_MatchShiftJis_Entry);
+
+void BM_MatchShiftJis_Engine(benchmark::State& state) {
+    OnigEncoding encoding = ONIG_ENCODING_SJIS;
+    onig_initialize(&encoding, 1);
+    regex_t* regex = nullptr;
+    OnigErrorInfo info;
+    const auto* pattern = reinterpret_cast<const OnigUChar*>("(\\w+)@(\\w+)\\.com");
+    onig_new(&regex, pattern, pattern + std::strlen(reinterpret_cast<const char*>(pattern)), ONIG_OPTION_CAPTURE_GROUP,
+             ONIG_ENCODING_SJIS, ONIG_SYNTAX_PERL_NG, &info);
+    OnigRegion* region = onig_region_new();
+    const auto* start = reinterpret_cast<const OnigUChar*>(kShiftJisSubject.data());
+    const auto* end = start + kShiftJisSubject.size();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(onig_search(regex, start, end, start, end, region, ONIG_OPTION_NONE));
+    }
+    onig_region_free(region, 1);
+    onig_free(regex);
+}
+BENCHMARK(BM_MatchShiftJis_Engine);
+
+void BM_SubstGlobal_Entry(benchmark::State& state) {
+    const std::string& text = MebibyteText();
+    Record record(BSubst, "s/fox/cat/g");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BSubst(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_SubstGlobal_Entry);
+
+void BM_SubstGlobal_Engine(benchmark::State& state) {
+    const std::string& text = MebibyteText();
+    DirectPcre2 pattern("fox");
+    std::vector<PCRE2_UCHAR> output(text.size() + 1);
+    for (auto _ : state) {
+        PCRE2_SIZE length = output.size();
+        benchmark::DoNotOptimize(pcre2_substitute(pattern.code(), reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(),
+                                                  0, PCRE2_SUBSTITUTE_GLOBAL, pattern.data(), nullptr,
+                                                  reinterpret_cast<PCRE2_SPTR>("cat"), 3, output.data(), &length));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_SubstGlobal_Engine);
+
+void BM_Trans_Entry(benchmark::State& state) {
+    const std::string& text = MebibyteText();
+    Record record(BTrans, "tr/a-z/A-Z/");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BTrans(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_Trans_Entry);
+
+// Translation has no engine: the direct version is the plain table loop.
+void BM_Trans_Engine(benchmark::State& state) {
+    const std::string& text = MebibyteText();
+    std::array<char, 256> table;
+    for (int byte = 0; byte < 256; ++byte) table[byte] = static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 32 : byte);
+    std::string output(text.size(), '\0');
+    for (auto _ : state) {
+        int count = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(text[i]);
+            count += byte >= 'a' && byte <= 'z';
+            output[i] = table[byte];
+        }
+        benchmark::DoNotOptimize(count);
+        benchmark::DoNotOptimize(output.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_Trans_Engine);
+
+void SplitEntry(benchmark::State& state, const char* pattern) {
+    const std::string& text = MebibyteText();
+    Record record(BMatch, pattern);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BSplit(nullptr, text.data(), text.data() + text.size(), 0, record.slot(), record.message()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// The split loop written against PCRE2 directly, keeping pairs as we do.
+void SplitEngine(benchmark::State& state, const char* pattern) {
+    const std::string& text = MebibyteText();
+    DirectPcre2 direct(pattern);
+    std::vector<const char*> pairs;
+    for (auto _ : state) {
+        pairs.clear();
+        std::size_t rest = 0;
+        while (rest < text.size() && direct.Match(text, rest, PCRE2_NOTEMPTY_ATSTART) >= 0) {
+            pairs.push_back(text.data() + rest);
+            pairs.push_back(text.data() + direct.Ovector()[0]);
+            rest = direct.Ovector()[1];
+        }
+        pairs.push_back(text.data() + rest);
+        pairs.push_back(text.data() + text.size());
+        benchmark::DoNotOptimize(pairs.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_SplitByte_Entry(benchmark::State& state) { SplitEntry(state, "/,/"); }
+void BM_SplitByte_Engine(benchmark::State& state) { SplitEngine(state, ","); }
+void BM_SplitRegex_Entry(benchmark::State& state) { SplitEntry(state, "/\\s+/"); }
+void BM_SplitRegex_Engine(benchmark::State& state) { SplitEngine(state, "\\s+"); }
+BENCHMARK(BM_SplitByte_Entry);
+BENCHMARK(BM_SplitByte_Engine);
+BENCHMARK(BM_SplitRegex_Entry);
+BENCHMARK(BM_SplitRegex_Engine);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,52 @@
+// The library's private state behind one bregexp record: the parsed operator,
+// its compiled engine, replacement program or translation table, and the
+// buffers the record's public words point into. Hung off the record's
+// libraryData and freed with it by FreeRecord alone; compiling answers null
+// with a message and leaves nothing allocated.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bregexp.h"
+#include "operator_text.h"
+#include "pattern_engine.h"
+#include "replacement.h"
+#include "translation.h"
+
+namespace regexlib {
+
+struct CompiledRecord {
+    // Tells this library's records from anything else a caller hands in.
+    static constexpr std::uint32_t kTag = 0x42524558;  // "BREX"
+    std::uint32_t tag = kTag;
+
+    std::string sourceText;  // the operator text the record was compiled from
+    ParsedOperator parsed;
+    std::unique_ptr<PatternEngine> engine;       // m// and s///
+    std::unique_ptr<PatternEngine> splitEngine;  // split /^/ reads as /^/m, made on first need
+    ReplacementProgram replacement;              // s///
+    TranslationTable translation;                // tr///
+    int splitByte = -1;  // a separator of one literal byte, split with memchr
+
+    // What the record's public words point into; sized once for the groups.
+    std::vector<char*> groupStarts;
+    std::vector<char*> groupEnds;
+    std::vector<char*> splitPairs;
+    std::string output;
+};
+
+// Compiles an operator text into a new record, or answers null with a message.
+bregexp* CompileRecord(const char* text, std::string& message);
+
+// This library's state behind a record, or null when it is not one of ours.
+CompiledRecord* StateOf(bregexp* record);
+
+void FreeRecord(bregexp* record);
+
+// The single literal byte a pattern stands for (such as "," or "\|"), or -1.
+int LiteralSeparatorByte(const ParsedOperator& parsed);
+
+}  // namespace regexlib

@@ -1,0 +1,245 @@
+// The six entry points of bregexp.dll. Each call compiles its operator text
+// into a new record (or reuses the caller's record when the text is null),
+// runs it on the caller's subject in place, and leaves a zero-terminated
+// message of at most 79 bytes: "" on success, the problem on failure.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <oniguruma.h>
+#include <pcre2.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "bregexp.h"
+#include "compiled_record.h"
+#include "pattern_operations.h"
+
+#define REGEXLIB_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace regexlib {
+namespace {
+
+constexpr const char* kLibraryVersion = "1.0.0";
+
+void WriteMessage(char* buffer, const std::string& text) {
+    if (buffer == nullptr) return;
+    const std::size_t length = std::min(text.size(), kMessageBufferSize - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
+// Which records an entry point can run: any pattern can match and split,
+// only a substitution substitutes and only a translation translates.
+bool Serves(OperatorKind kind, OperatorKind wanted) {
+    if (wanted == OperatorKind::Match) return kind != OperatorKind::Translate;
+    return kind == wanted;
+}
+
+const char* KindMismatchMessage(OperatorKind wanted) {
+    switch (wanted) {
+        case OperatorKind::Match: return "a translation cannot match or split";
+        case OperatorKind::Substitute: return "not a substitution (expected s///)";
+        case OperatorKind::Translate: return "not a translation (expected tr/// or y///)";
+    }
+    return "wrong kind of record";
+}
+
+// One call's record: the caller's, or a new one this call compiled and must
+// hand back on success or free on failure, so a failure never leaves a record.
+class CallRecord {
+public:
+    CallRecord(bregexp** slot, char* message) : slot_(slot), message_(message) {}
+
+    ~CallRecord() {
+        if (fresh_ != nullptr) FreeRecord(fresh_);
+    }
+
+    // Finds or compiles the record and checks that it serves `wanted`.
+    bool Open(const char* pattern, OperatorKind wanted) {
+        if (slot_ == nullptr) return Fail("no place for the record");
+        if (pattern != nullptr && !Reuses(pattern)) {
+            std::string error;
+            fresh_ = CompileRecord(pattern, error);
+            if (fresh_ == nullptr) return Fail(error);
+            record_ = fresh_;
+        } else if (pattern == nullptr) {
+            if (*slot_ == nullptr) return Fail("no pattern and no compiled record");
+            record_ = *slot_;
+        }
+        state_ = StateOf(record_);
+        if (state_ == nullptr) return Fail("not a record of this library");
+        if (!Serves(state_->parsed.kind, wanted)) return Fail(KindMismatchMessage(wanted));
+        return true;
+    }
+
+    // Checks the subject range; a UTF-8 record also needs a valid subject.
+    bool CheckSubject(const char* start, const char* end) {
+        if (start == nullptr || end == nullptr || end < start) return Fail("no subject text");
+        std::size_t bad = 0;
+        if (state_->parsed.flags.encoding == TextEncoding::Utf8 && !IsValidUtf8(start, end, &bad)) {
+            return Fail("invalid UTF-8 in the subject at byte " + std::to_string(bad));
+        }
+        return true;
+    }
+
+    // Ends a successful call: the caller gets a freshly compiled record.
+    void Succeed() {
+        if (fresh_ != nullptr) *slot_ = fresh_;
+        fresh_ = nullptr;
+        WriteMessage(message_, "");
+    }
+
+    bool Fail(const std::string& text) {
+        WriteMessage(message_, text);
+        return false;
+    }
+
+    int FailCode(const std::string& text) {
+        Fail(text);
+        return -1;
+    }
+
+    bregexp* record() const { return record_; }
+    CompiledRecord& state() const { return *state_; }
+
+private:
+    // A text with the caller's record: reuse it when it was compiled from
+    // the same text, otherwise compile anew and leave the old record to the
+    // caller, who still holds it.
+    bool Reuses(const char* pattern) {
+        CompiledRecord* state = StateOf(*slot_);
+        if (state == nullptr || state->sourceText != pattern) return false;
+        record_ = *slot_;
+        return true;
+    }
+
+    bregexp** slot_;
+    char* message_;
+    bregexp* fresh_ = nullptr;
+    bregexp* record_ = nullptr;
+    CompiledRecord* state_ = nullptr;
+};
+
+void PublishOutput(bregexp* record, std::string& output) {
+    // The terminating zero is part of the contract; std::string keeps one
+    // after its data, and the record points at that buffer until the next call.
+    record->outputText = &output[0];
+    record->outputEnd = record->outputText + output.size();
+}
+
+int ClampCount(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
+
+// split /^/ means split /^/m in Perl; that engine is compiled on first need.
+PatternEngine* SplitEngineOf(CompiledRecord& state, std::string& message) {
+    const ParsedOperator& parsed = state.parsed;
+    if (parsed.pattern != "^" || parsed.flags.multiline) return state.engine.get();
+    if (state.splitEngine == nullptr) {
+        PatternOptions options;
+        options.multiline = true;
+        options.caseless = parsed.flags.caseless;
+        options.dotAll = parsed.flags.dotAll;
+        options.extended = parsed.flags.extended;
+        options.encoding = parsed.flags.encoding;
+        state.splitEngine = CompilePattern(EngineFor(options.encoding), "^", options, message);
+    }
+    return state.splitEngine.get();
+}
+
+void RecordMatch(bregexp* record, CompiledRecord& state, const char* subject) {
+    state.engine->ReadGroups(subject, state.groupStarts.data(), state.groupEnds.data(),
+                             static_cast<int>(record->groupCount) + 1);
+}
+
+void ClearMatch(CompiledRecord& state) {
+    std::fill(state.groupStarts.begin(), state.groupStarts.end(), nullptr);
+    std::fill(state.groupEnds.begin(), state.groupEnds.end(), nullptr);
+}
+
+std::string VersionText() {
+    char pcre2Version[64] = "";
+    pcre2_config(PCRE2_CONFIG_VERSION, pcre2Version);
+    return std::string("bregexp.dll ") + kLibraryVersion + " (MOLV_Wrap regexlib; PCRE2 " +
+           pcre2Version + ", Oniguruma " + onig_version() + ")";
+}
+
+}  // namespace
+}  // namespace regexlib
+
+using namespace regexlib;
+
+REGEXLIB_EXPORT int BMatch(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                           bregexp** record, char* message) {
+    CallRecord call(record, message);
+    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
+    CompiledRecord& state = call.state();
+    std::string error;
+    const SearchOutcome outcome = state.engine->Search(subjectStart, subjectEnd, 0, false, error);
+    if (outcome == SearchOutcome::Failed) return call.FailCode(error);
+    if (outcome == SearchOutcome::NoMatch) {
+        ClearMatch(state);
+        call.Succeed();
+        return 0;
+    }
+    RecordMatch(call.record(), state, subjectStart);
+    call.Succeed();
+    return 1;
+}
+
+REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                           bregexp** record, char* message) {
+    CallRecord call(record, message);
+    if (!call.Open(pattern, OperatorKind::Substitute) || !call.CheckSubject(subjectStart, subjectEnd)) {
+        return -1;
+    }
+    CompiledRecord& state = call.state();
+    std::string error;
+    const int count = SubstituteMatches(*state.engine, state.replacement, state.parsed.flags.global,
+                                        subjectStart, subjectEnd, state.output, error);
+    if (count < 0) return call.FailCode(error);
+    PublishOutput(call.record(), state.output);
+    call.Succeed();
+    return count;
+}
+
+REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                           bregexp** record, char* message) {
+    CallRecord call(record, message);
+    if (!call.Open(pattern, OperatorKind::Translate) || !call.CheckSubject(subjectStart, subjectEnd)) {
+        return -1;
+    }
+    CompiledRecord& state = call.state();
+    const std::size_t count = state.translation.Apply(subjectStart, subjectEnd, state.output);
+    PublishOutput(call.record(), state.output);
+    call.Succeed();
+    return ClampCount(count);
+}
+
+REGEXLIB_EXPORT int BSplit(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                           int limit, bregexp** record, char* message) {
+    CallRecord call(record, message);
+    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
+    CompiledRecord& state = call.state();
+    std::string error;
+    int pieces = 0;
+    if (state.splitByte >= 0) {
+        pieces = SplitOnByte(static_cast<char>(state.splitByte), subjectStart, subjectEnd, limit,
+                             state.splitPairs);
+    } else {
+        PatternEngine* engine = SplitEngineOf(state, error);
+        if (engine == nullptr) return call.FailCode(error);
+        pieces = SplitPieces(*engine, subjectStart, subjectEnd, limit, state.splitPairs, error);
+        if (pieces < 0) return call.FailCode(error);
+    }
+    call.record()->splitPairs = state.splitPairs.data();
+    call.Succeed();
+    return pieces;
+}
+
+REGEXLIB_EXPORT void BRegfree(bregexp* record) { FreeRecord(record); }
+
+REGEXLIB_EXPORT const char* BRegexpVersion() {
+    // Built once; the caller copies it at once and never frees it.
+    static const std::string version = VersionText();
+    return version.c_str();
+}

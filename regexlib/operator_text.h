@@ -1,0 +1,39 @@
+// The operator text a caller hands in: m/PATTERN/FLAGS (or /PATTERN/),
+// s/PATTERN/REPLACEMENT/FLAGS, tr/SEARCH/REPLACE/FLAGS and y///. Parsing cuts
+// it into its parts and flags without reading the parts' syntax; on failure it
+// answers false with a short message and the result only partly filled.
+#pragma once
+
+#include <string>
+
+#include "text_encoding.h"
+
+namespace regexlib {
+
+enum class OperatorKind { Match, Substitute, Translate };
+
+struct OperatorFlags {
+    bool global = false;           // g: every match of a substitution
+    bool caseless = false;         // i
+    bool multiline = false;        // m: ^ and $ at line ends
+    bool dotAll = false;           // s on m// and s///: . matches a newline
+    bool extended = false;         // x
+    bool complement = false;       // c on tr///
+    bool deleteUnmatched = false;  // d on tr///
+    bool squeeze = false;          // s on tr///
+    TextEncoding encoding = TextEncoding::Bytes;  // k: Shift_JIS, u: UTF-8
+};
+
+struct ParsedOperator {
+    OperatorKind kind = OperatorKind::Match;
+    // The pattern, or a translation's search list; backslashes are kept, so
+    // an escaped delimiter stays a literal character of the part.
+    std::string pattern;
+    // A substitution's replacement or a translation's replacement list.
+    std::string replacement;
+    OperatorFlags flags;
+};
+
+bool ParseOperator(const char* text, ParsedOperator& parsed, std::string& message);
+
+}  // namespace regexlib

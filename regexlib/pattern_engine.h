@@ -1,0 +1,78 @@
+// The one interface the operators run on: a compiled pattern that searches a
+// caller's subject range from a start offset and reports its groups as byte
+// offsets. Each adapter owns its compiled code and match state; compiling
+// answers null with the engine's own message, a search answers Failed with one.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "text_encoding.h"
+
+namespace regexlib {
+
+// Perl's i, m, s and x flags plus the text encoding.
+struct PatternOptions {
+    bool caseless = false;
+    bool multiline = false;
+    bool dotAll = false;
+    bool extended = false;
+    TextEncoding encoding = TextEncoding::Bytes;
+};
+
+enum class SearchOutcome { Matched, NoMatch, Failed };
+
+// A group's place in the subject as byte offsets; start < 0 for a group that
+// took no part in the match.
+struct GroupSpan {
+    std::ptrdiff_t start = -1;
+    std::ptrdiff_t end = -1;
+};
+
+class PatternEngine {
+public:
+    virtual ~PatternEngine() = default;
+
+    // Searches [begin, end) from begin + startOffset; the bytes before the
+    // start still count for lookbehind and \b. With notEmptyAtStart an empty
+    // match at the start offset is refused (Perl's rule after an empty match).
+    // The subject must already be valid in the pattern's encoding.
+    virtual SearchOutcome Search(const char* begin, const char* end, std::size_t startOffset,
+                                 bool notEmptyAtStart, std::string& message) = 0;
+
+    // Number of capture groups, named ones included.
+    virtual int GroupCount() const = 0;
+
+    // Group 0 is the whole match; valid after Search answered Matched.
+    virtual GroupSpan Group(int index) const = 0;
+
+    // Groups 0..count-1 as pointers into `subject` (null pairs for idle
+    // groups), in one call: the per-match cost of BMatch is mostly this.
+    virtual void ReadGroups(const char* subject, char** starts, char** ends, int count) const {
+        for (int index = 0; index < count; ++index) {
+            const GroupSpan span = Group(index);
+            starts[index] = span.start < 0 ? nullptr : const_cast<char*>(subject + span.start);
+            ends[index] = span.start < 0 ? nullptr : const_cast<char*>(subject + span.end);
+        }
+    }
+};
+
+enum class EngineKind { Pcre2, Oniguruma };
+
+// PCRE2 takes bytes and UTF-8; Oniguruma takes bytes and Shift_JIS.
+std::unique_ptr<PatternEngine> CompilePcre2(const std::string& pattern,
+                                            const PatternOptions& options,
+                                            std::string& message);
+std::unique_ptr<PatternEngine> CompileOniguruma(const std::string& pattern,
+                                                const PatternOptions& options,
+                                                std::string& message);
+
+// The engine the library uses for an encoding: Oniguruma for Shift_JIS,
+// PCRE2 for the others.
+EngineKind EngineFor(TextEncoding encoding);
+std::unique_ptr<PatternEngine> CompilePattern(EngineKind kind, const std::string& pattern,
+                                              const PatternOptions& options,
+                                              std::string& message);
+
+}  // namespace regexlib

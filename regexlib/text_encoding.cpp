@@ -1,0 +1,134 @@
+#include "text_encoding.h"
+
+#include <array>
+
+namespace regexlib {
+namespace {
+
+struct ByteRange {
+    unsigned char first;
+    unsigned char last;
+};
+
+// The ranges are the whole Shift_JIS definition; the tables below are built
+// from them once, at compile time.
+constexpr ByteRange kShiftJisLeadRanges[] = {{0x81, 0x9F}, {0xE0, 0xFC}};
+constexpr ByteRange kShiftJisSecondRanges[] = {{0x40, 0x7E}, {0x80, 0xFC}};
+
+template <std::size_t N>
+constexpr std::array<bool, 256> TableFromRanges(const ByteRange (&ranges)[N]) {
+    std::array<bool, 256> table{};
+    for (const ByteRange& range : ranges) {
+        for (int byte = range.first; byte <= range.last; ++byte) table[byte] = true;
+    }
+    return table;
+}
+
+constexpr std::array<bool, 256> kShiftJisLead = TableFromRanges(kShiftJisLeadRanges);
+constexpr std::array<bool, 256> kShiftJisSecond = TableFromRanges(kShiftJisSecondRanges);
+
+// Bytes a UTF-8 lead byte announces; 0 for a byte that cannot start one.
+constexpr std::array<unsigned char, 256> MakeUtf8Lengths() {
+    std::array<unsigned char, 256> lengths{};
+    for (int byte = 0x00; byte <= 0x7F; ++byte) lengths[byte] = 1;
+    for (int byte = 0xC2; byte <= 0xDF; ++byte) lengths[byte] = 2;
+    for (int byte = 0xE0; byte <= 0xEF; ++byte) lengths[byte] = 3;
+    for (int byte = 0xF0; byte <= 0xF4; ++byte) lengths[byte] = 4;
+    return lengths;
+}
+
+constexpr std::array<unsigned char, 256> kUtf8Length = MakeUtf8Lengths();
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Length of a well-formed UTF-8 sequence at `at`, or 0.
+std::size_t Utf8SequenceLength(const unsigned char* at, const unsigned char* end) {
+    const std::size_t length = kUtf8Length[at[0]];
+    if (length == 0 || static_cast<std::size_t>(end - at) < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!IsContinuation(at[i])) return 0;
+    }
+    // The second byte bounds exclude overlong forms, surrogates and > U+10FFFF.
+    if (at[0] == 0xE0 && at[1] < 0xA0) return 0;
+    if (at[0] == 0xED && at[1] > 0x9F) return 0;
+    if (at[0] == 0xF0 && at[1] < 0x90) return 0;
+    if (at[0] == 0xF4 && at[1] > 0x8F) return 0;
+    return length;
+}
+
+}  // namespace
+
+bool IsShiftJisLeadByte(unsigned char byte) { return kShiftJisLead[byte]; }
+bool IsShiftJisSecondByte(unsigned char byte) { return kShiftJisSecond[byte]; }
+
+std::size_t CharacterLength(TextEncoding encoding, const char* at, const char* end) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(at);
+    switch (encoding) {
+        case TextEncoding::Bytes:
+            return 1;
+        case TextEncoding::ShiftJis:
+            if (end - at >= 2 && kShiftJisLead[bytes[0]] && kShiftJisSecond[bytes[1]]) return 2;
+            return 1;
+        case TextEncoding::Utf8: {
+            const std::size_t length =
+                Utf8SequenceLength(bytes, reinterpret_cast<const unsigned char*>(end));
+            return length == 0 ? 1 : length;
+        }
+    }
+    return 1;
+}
+
+bool IsValidUtf8(const char* begin, const char* end, std::size_t* badOffset) {
+    const auto* at = reinterpret_cast<const unsigned char*>(begin);
+    const auto* stop = reinterpret_cast<const unsigned char*>(end);
+    while (at < stop) {
+        // ASCII runs are the common case; skip them without the table.
+        if (at[0] < 0x80) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(at, stop);
+        if (length == 0) {
+            if (badOffset != nullptr) *badOffset = static_cast<std::size_t>(at - reinterpret_cast<const unsigned char*>(begin));
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+std::uint32_t DecodeCharacter(TextEncoding encoding, const char*& at, const char* end) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(at);
+    const std::size_t length = CharacterLength(encoding, at, end);
+    at += length;
+    if (length == 1) return bytes[0];
+    if (encoding == TextEncoding::ShiftJis) return (std::uint32_t{bytes[0]} << 8) | bytes[1];
+    std::uint32_t character = bytes[0] & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) character = (character << 6) | (bytes[i] & 0x3F);
+    return character;
+}
+
+void AppendCharacter(TextEncoding encoding, std::uint32_t character, std::string& out) {
+    if (encoding == TextEncoding::ShiftJis) {
+        if (character > 0xFF) out.push_back(static_cast<char>(character >> 8));
+        out.push_back(static_cast<char>(character & 0xFF));
+        return;
+    }
+    if (encoding == TextEncoding::Bytes || character < 0x80) {
+        out.push_back(static_cast<char>(character));
+        return;
+    }
+    if (character < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (character >> 6)));
+    } else if (character < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (character >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (character >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((character >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
+    }
+    out.push_back(static_cast<char>(0x80 | (character & 0x3F)));
+}
+
+}  // namespace regexlib

@@ -1,0 +1,34 @@
+// How a text is cut into characters: plain bytes, UTF-8, or Shift_JIS. The
+// Shift_JIS knowledge is data (lead-byte and second-byte tables) that every
+// scanner of patterns, replacements and translation lists steps with. Pure
+// functions over caller-owned bytes; a malformed sequence counts as one byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace regexlib {
+
+enum class TextEncoding { Bytes, Utf8, ShiftJis };
+
+// Shift_JIS double-byte characters: a lead byte 0x81-0x9F or 0xE0-0xFC
+// followed by a second byte 0x40-0x7E or 0x80-0xFC.
+bool IsShiftJisLeadByte(unsigned char byte);
+bool IsShiftJisSecondByte(unsigned char byte);
+
+// Length in bytes of the character starting at `at` (at < end). A truncated
+// or malformed sequence is one byte long, so a scanner always advances.
+std::size_t CharacterLength(TextEncoding encoding, const char* at, const char* end);
+
+// True when [begin, end) is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF). On failure `badOffset` names the byte.
+bool IsValidUtf8(const char* begin, const char* end, std::size_t* badOffset);
+
+// A character as one number: the byte for a single byte, the code point for
+// UTF-8, lead * 256 + second for a Shift_JIS double-byte character. Decoding
+// advances `at` past the character.
+std::uint32_t DecodeCharacter(TextEncoding encoding, const char*& at, const char* end);
+void AppendCharacter(TextEncoding encoding, std::uint32_t character, std::string& out);
+
+}  // namespace regexlib

@@ -1,0 +1,61 @@
+// A translation (tr/SEARCH/REPLACE/cds): the two lists expanded once into a
+// table that maps each character to itself, another character, or nothing.
+// The table is owned by its record; compiling answers false with a message
+// for a reversed range or a list that is not valid in its encoding.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "text_encoding.h"
+
+namespace regexlib {
+
+struct TranslationFlags {
+    bool complement = false;
+    bool deleteUnmatched = false;
+    bool squeeze = false;
+};
+
+class TranslationTable {
+public:
+    bool Compile(const std::string& searchList, const std::string& replacementList,
+                 const TranslationFlags& flags, TextEncoding encoding, std::string& message);
+
+    // Writes the translated subject to `out` and answers the number of
+    // characters the search list matched, as Perl's tr does.
+    std::size_t Apply(const char* begin, const char* end, std::string& out) const;
+
+private:
+    // What happens to one character: kKeep, kDelete, or the character it
+    // becomes.
+    static constexpr std::int64_t kKeep = -1;
+    static constexpr std::int64_t kDelete = -2;
+
+    std::int64_t ActionFor(std::uint32_t character) const;
+    std::int64_t ActionForIndex(std::uint32_t character, std::size_t index) const;
+    std::size_t ApplyBytes(const char* begin, const char* end, std::string& out) const;
+
+    TranslationFlags flags_;
+    TextEncoding encoding_ = TextEncoding::Bytes;
+    std::vector<std::uint32_t> replacement_;
+    std::unordered_map<std::uint32_t, std::size_t> searchIndex_;  // first place in the list
+    std::vector<std::uint32_t> sortedSearch_;  // distinct, ascending: ranks for c
+    // Precomputed actions for every one-byte character, the fast path.
+    std::array<std::int64_t, 256> byteAction_{};
+    // Without d or s every byte becomes exactly one byte: a plain map and a
+    // table of which bytes count let the byte loop run without branches.
+    bool plainByteMap_ = false;
+    std::array<char, 256> byteMap_{};
+    std::array<unsigned char, 256> byteCounted_{};
+};
+
+// Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}) and
+// ranges a-z; a '-' first or last is literal. Exposed for tests.
+bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
+                           std::vector<std::uint32_t>& characters, std::string& message);
+
+}  // namespace regexlib

@@ -1,0 +1,12 @@
+#!/bin/sh
+# bregexp.dll must export the six entry points and nothing else, so that no
+# symbol of PCRE2, Oniguruma or our internals leaks to the module's process.
+set -eu
+library=$1
+actual=$(nm -D --defined-only "$library" | awk '{print $3}' | sort | tr '\n' ' ')
+expected="BMatch BRegexpVersion BRegfree BSplit BSubst BTrans "
+if [ "$actual" != "$expected" ]; then
+  echo "exports of $library: $actual" >&2
+  echo "expected:            $expected" >&2
+  exit 1
+fi

@@ -1,0 +1,216 @@
+// One table of Perl-semantics cases run against each adapter (PCRE2 in byte
+// mode, Oniguruma in Shift_JIS mode) through the shared match, substitution
+// and split loops. Where the engines cannot agree, the row says so.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pattern_engine.h"
+#include "pattern_operations.h"
+#include "replacement.h"
+
+namespace regexlib {
+namespace {
+
+enum class Operation { Match, Substitute, SubstituteAll, Split };
+
+struct SemanticsRow {
+    Operation operation;
+    const char* pattern;
+    const char* flags;  // i, m, s, x
+    const char* subject;
+    const char* expected;
+    const char* replacement = "";  // substitutions only
+    int limit = 0;                  // splits only
+    const char* onigurumaExpected = nullptr;  // a known difference, explained at the row
+};
+
+PatternOptions OptionsFor(const char* flags, TextEncoding encoding) {
+    PatternOptions options;
+    options.encoding = encoding;
+    for (const char* f = flags; *f != '\0'; ++f) {
+        if (*f == 'i') options.caseless = true;
+        if (*f == 'm') options.multiline = true;
+        if (*f == 's') options.dotAll = true;
+        if (*f == 'x') options.extended = true;
+    }
+    return options;
+}
+
+// "no", or each group's "start-end" ("-" when idle) after "yes".
+std::string DescribeMatch(PatternEngine& engine, const std::string& subject) {
+    std::string message;
+    const SearchOutcome outcome =
+        engine.Search(subject.data(), subject.data() + subject.size(), 0, false, message);
+    if (outcome == SearchOutcome::Failed) return "failed: " + message;
+    if (outcome == SearchOutcome::NoMatch) return "no";
+    std::string text = "yes";
+    for (int group = 0; group <= engine.GroupCount(); ++group) {
+        const GroupSpan span = engine.Group(group);
+        text += span.start < 0 ? std::string(" -") : " " + std::to_string(span.start) + "-" + std::to_string(span.end);
+    }
+    return text;
+}
+
+std::string DescribeSubstitution(PatternEngine& engine, const SemanticsRow& row, TextEncoding encoding) {
+    ReplacementProgram replacement;
+    replacement.Compile(row.replacement, encoding);
+    const std::string subject = row.subject;
+    std::string out;
+    std::string message;
+    const int count = SubstituteMatches(engine, replacement, row.operation == Operation::SubstituteAll,
+                                        subject.data(), subject.data() + subject.size(), out, message);
+    if (count < 0) return "failed: " + message;
+    return std::to_string(count) + ":" + out;
+}
+
+// The number of pieces, then each piece between bars.
+std::string DescribeSplit(PatternEngine& engine, const SemanticsRow& row) {
+    const std::string subject = row.subject;
+    std::vector<char*> pairs;
+    std::string message;
+    const int pieces = SplitPieces(engine, subject.data(), subject.data() + subject.size(), row.limit, pairs, message);
+    if (pieces < 0) return "failed: " + message;
+    std::string text = std::to_string(pieces);
+    for (int piece = 0; piece < pieces; ++piece) text += "|" + std::string(pairs[2 * piece], pairs[2 * piece + 1]);
+    return text;
+}
+
+::testing::AssertionResult FollowsPerl(EngineKind kind, const SemanticsRow& row) {
+    const TextEncoding encoding = kind == EngineKind::Pcre2 ? TextEncoding::Bytes : TextEncoding::ShiftJis;
+    const char* engineName = kind == EngineKind::Pcre2 ? "PCRE2" : "Oniguruma";
+    std::string message;
+    auto engine = CompilePattern(kind, row.pattern, OptionsFor(row.flags, encoding), message);
+    std::string actual = "compile failed: " + message;
+    if (engine != nullptr) {
+        switch (row.operation) {
+            case Operation::Match: actual = DescribeMatch(*engine, row.subject); break;
+            case Operation::Substitute:
+            case Operation::SubstituteAll: actual = DescribeSubstitution(*engine, row, encoding); break;
+            case Operation::Split: actual = DescribeSplit(*engine, row); break;
+        }
+    }
+    const char* expected =
+        kind == EngineKind::Oniguruma && row.onigurumaExpected != nullptr ? row.onigurumaExpected : row.expected;
+    if (actual == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << engineName << " /" << row.pattern << "/" << row.flags << " on \""
+                                         << row.subject << "\": got \"" << actual << "\", expected \"" << expected
+                                         << "\"";
+}
+
+const Operation M = Operation::Match;
+const Operation S = Operation::Substitute;
+const Operation G = Operation::SubstituteAll;
+const Operation P = Operation::Split;
+
+const SemanticsRow kRows[] = {
+    // Matching: leftmost, then the first alternative; groups in bytes.
+    {M, "b+", "", "abbbc", "yes 1-4"},
+    {M, "x", "", "abc", "no"},
+    {M, "", "", "", "yes 0-0"},
+    {M, "a|ab", "", "ab", "yes 0-1"},
+    {M, "(a)|(b)", "", "b", "yes 0-1 - 0-1"},
+    {M, "(a)(x)?", "", "a", "yes 0-1 0-1 -"},
+    {M, "(?<first>a)(b)", "", "ab", "yes 0-2 0-1 1-2"},
+    {M, "(?:a)(b)", "", "ab", "yes 0-2 1-2"},
+    {M, "a*?b", "", "aab", "yes 0-3"},
+    {M, "A", "i", "xa", "yes 1-2"},
+    {M, "[A-C]+", "i", "abcd", "yes 0-3"},
+    {M, "^b", "", "a\nb", "no"},
+    {M, "^b", "m", "a\nb", "yes 2-3"},
+    {M, "a$", "", "a\n", "yes 0-1"},
+    {M, "a$", "", "a\nb", "no"},
+    {M, "a$", "m", "a\nb", "yes 0-1"},
+    {M, "a\\z", "", "a\n", "no"},
+    {M, "a\\Z", "", "a\n", "yes 0-1"},
+    {M, "\\Aa", "m", "b\na", "no"},
+    {M, "a.b", "", "a\nb", "no"},
+    {M, "a.b", "s", "a\nb", "yes 0-3"},
+    {M, "a b # comment", "x", "ab", "yes 0-2"},
+    {M, "\\bfoo\\b", "", "a foo.", "yes 2-5"},
+    {M, "\\d+", "", "ab123", "yes 2-5"},
+    {M, "\\s\\S", "", "a b", "yes 1-3"},
+    {M, "(a+)+b", "", "aaab", "yes 0-4 0-3"},
+    {M, "(?=b)", "", "ab", "yes 1-1"},
+    {M, "(?<=a)b", "", "ab", "yes 1-2"},
+    {M, "(a)\\1", "", "xaa", "yes 1-3 1-2"},
+    {M, "a{2,3}", "", "aaaa", "yes 0-3"},
+    // Substitution, first match and global; an idle group inserts nothing.
+    {S, "b", "", "abcb", "1:aXcb", "X"},
+    {G, "b", "", "abcb", "2:aXcX", "X"},
+    {G, "x", "", "abc", "0:abc", "X"},
+    {G, "(a)|(b)", "", "ab", "2:[a][b]", "[$1$2]"},
+    {G, "(\\w+) (\\w+)", "", "hello world", "1:world hello", "$2 $1"},
+    {G, "o", "", "foo", "2:f<o><o>", "<$&>"},
+    {G, "(o)", "", "foo", "2:f\\1\\1", "\\\\1"},
+    {G, "(o)", "", "foo", "2:foo", "\\1"},
+    {G, "(o)", "", "fo", "1:f{o}", "{${1}}"},
+    // Known difference: perl interpolates the variable $x (empty here, "f");
+    // a replacement has no variables, so a '$' before a name stays literal.
+    {G, "o", "", "fo", "1:f$x", "$x"},
+    {G, "o", "", "fo", "1:f\n", "\\n"},
+    // After an empty match the next may not be empty at the same place.
+    {G, "x*", "", "abc", "4:-a-b-c-", "-"},
+    {G, "b*", "", "abb", "3:-a--", "-"},
+    {G, "", "", "ab", "3:-a-b-", "-"},
+    {G, "^", "m", "a\nb", "2:>a\n>b", ">"},
+    {G, "$", "m", "a\nb\n", "3:a<\nb<\n<", "<"},
+    {G, "a|", "", "bab", "4:-b--b-", "-"},
+    // Split: Perl's rules for limits, empty pieces and captured groups.
+    {P, ",", "", "a,b,c", "3|a|b|c"},
+    {P, ",", "", "a,b,c,,,", "3|a|b|c"},
+    {P, ",", "", "a,b,c,,,", "6|a|b|c|||", "", -1},
+    {P, ",", "", "a,b,c", "2|a|b,c", "", 2},
+    {P, ",", "", "a,b,c", "1|a,b,c", "", 1},
+    {P, ",", "", ",a", "2||a"},
+    {P, ",", "", "", "0"},
+    {P, ",", "", "", "0", "", -1},
+    {P, "", "", "abc", "3|a|b|c"},
+    {P, "x*", "", "axxb", "2|a|b"},
+    {P, "b*", "", "abc", "2|a|c"},
+    {P, "(,)", "", "a,b", "3|a|,|b"},
+    {P, "(,)|(;)", "", "a,b;c", "7|a|,||b||;|c"},
+    {P, "(-)", "", "a-b-", "4|a|-|b|-"},
+    {P, "(-)", "", "a-b-", "5|a|-|b|-|", "", -1},
+    {P, "\\s+", "", " a b ", "3||a|b"},
+    {P, "^", "m", "a\nb\n", "2|a\n|b\n"},
+    {P, ",", "", "a,b,c,d", "3|a|b|c,d", "", 3},
+    {P, "(?=b)", "", "abab", "3|a|ba|b"},
+};
+
+TEST(EngineAdapters, Pcre2FollowsPerl) {
+    for (const SemanticsRow& row : kRows) EXPECT_TRUE(FollowsPerl(EngineKind::Pcre2, row));
+}
+
+TEST(EngineAdapters, OnigurumaFollowsPerl) {
+    for (const SemanticsRow& row : kRows) EXPECT_TRUE(FollowsPerl(EngineKind::Oniguruma, row));
+}
+
+// Each engine reports bad syntax with its own description and stops a
+// catastrophic pattern at its match limit instead of hanging.
+TEST(EngineAdapters, ReportCompileErrorsAndMatchLimits) {
+    for (EngineKind kind : {EngineKind::Pcre2, EngineKind::Oniguruma}) {
+        const TextEncoding encoding = kind == EngineKind::Pcre2 ? TextEncoding::Bytes : TextEncoding::ShiftJis;
+        std::string message;
+        EXPECT_EQ(CompilePattern(kind, "a(b", OptionsFor("", encoding), message), nullptr);
+        EXPECT_FALSE(message.empty());
+        message.clear();
+        EXPECT_EQ(CompilePattern(kind, "[z-a]", OptionsFor("", encoding), message), nullptr);
+        EXPECT_FALSE(message.empty());
+
+        // Exponential backtracking: (a|aa)+ can split 40 a's in ~10^8 ways
+        // before the '!' rules out every one of them.
+        auto engine = CompilePattern(kind, "^(a|aa)+$", OptionsFor("", encoding), message);
+        ASSERT_NE(engine, nullptr) << message;
+        const std::string subject = std::string(40, 'a') + "!";
+        message.clear();
+        const SearchOutcome outcome =
+            engine->Search(subject.data(), subject.data() + subject.size(), 0, false, message);
+        EXPECT_EQ(outcome, SearchOutcome::Failed) << (kind == EngineKind::Pcre2 ? "PCRE2" : "Oniguruma");
+        EXPECT_FALSE(message.empty());
+    }
+}
+
+}  // namespace
+}  // namespace regexlib

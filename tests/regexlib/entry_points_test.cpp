@@ -1,0 +1,230 @@
+// The six entry points as the module calls them: result codes, the record's
+// words, record reuse, and every failure path (its message, no record left).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "entry_point_calls.h"
+
+namespace regexlib_test {
+namespace {
+
+enum class Entry { Match, Subst, Trans, Split };
+
+// A message buffer filled with junk first, as the module never clears it.
+struct MessageBuffer {
+    MessageBuffer() { std::memset(text, 'Z', sizeof text); }
+    bool Terminated() const { return std::memchr(text, '\0', sizeof text) != nullptr; }
+    char text[kMessageBufferSize];
+};
+
+int Call(Entry entry, const char* pattern, const std::string& subject, bregexp** record, char* message,
+         int limit = 0) {
+    const char* start = subject.data();
+    const char* end = start + subject.size();
+    switch (entry) {
+        case Entry::Match: return BMatch(pattern, start, end, record, message);
+        case Entry::Subst: return BSubst(pattern, start, end, record, message);
+        case Entry::Trans: return BTrans(pattern, start, end, record, message);
+        case Entry::Split: return BSplit(pattern, start, end, limit, record, message);
+    }
+    return 0;
+}
+
+const char* EntryName(Entry entry) {
+    switch (entry) {
+        case Entry::Match: return "BMatch";
+        case Entry::Subst: return "BSubst";
+        case Entry::Trans: return "BTrans";
+        case Entry::Split: return "BSplit";
+    }
+    return "?";
+}
+
+// A failing call: negative code, a message containing `expected`, at most 79
+// bytes and terminated, and no record left behind.
+::testing::AssertionResult FailsCleanly(Entry entry, const char* pattern, const std::string& subject,
+                                        const char* expected) {
+    MessageBuffer message;
+    bregexp* record = nullptr;
+    const int rc = Call(entry, pattern, subject, &record, message.text);
+    const std::string where = std::string(EntryName(entry)) + "(" + (pattern ? pattern : "null") + ")";
+    if (record != nullptr) {
+        BRegfree(record);
+        return ::testing::AssertionFailure() << where << " left a record";
+    }
+    if (!message.Terminated()) return ::testing::AssertionFailure() << where << " left an unterminated message";
+    if (rc >= 0) return ::testing::AssertionFailure() << where << " answered " << rc;
+    if (std::strstr(message.text, expected) == nullptr) {
+        return ::testing::AssertionFailure() << where << " said \"" << message.text << "\", expected \"" << expected << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(EntryPoints, EveryFailureHasItsMessageAndLeavesNoRecord) {
+    const struct {
+        Entry entry;
+        const char* pattern;
+        std::string subject;
+        const char* message;
+    } rows[] = {
+        {Entry::Match, nullptr, "a", "no pattern and no compiled record"},
+        {Entry::Subst, nullptr, "a", "no pattern and no compiled record"},
+        {Entry::Trans, nullptr, "a", "no pattern and no compiled record"},
+        {Entry::Split, nullptr, "a", "no pattern and no compiled record"},
+        {Entry::Match, "", "a", "unknown operator"},
+        {Entry::Match, "q/a/", "a", "unknown operator"},
+        {Entry::Match, "m", "a", "missing delimiter"},
+        {Entry::Match, "/a", "a", "missing closing delimiter"},
+        {Entry::Subst, "s/a/b", "a", "missing closing delimiter"},
+        {Entry::Match, "/a/z", "a", "unknown flag 'z'"},
+        {Entry::Trans, "tr/a/b/g", "a", "unknown flag 'g'"},
+        {Entry::Match, "/a(/", "a", "missing closing parenthesis"},
+        {Entry::Match, "/a(/k", "a", "end pattern with unmatched parenthesis"},
+        {Entry::Split, "/[z-a]/", "a", "range out of order"},
+        {Entry::Subst, "s/*/x/", "a", "quantifier does not follow"},
+        {Entry::Trans, "tr/z-a/x/", "a", "invalid range"},
+        {Entry::Subst, "/a/", "a", "not a substitution"},
+        {Entry::Subst, "tr/a/b/", "a", "not a substitution"},
+        {Entry::Trans, "s/a/b/", "a", "not a translation"},
+        {Entry::Trans, "/a/", "a", "not a translation"},
+        {Entry::Match, "tr/a/b/", "a", "a translation cannot match or split"},
+        {Entry::Split, "y/a/b/", "a", "a translation cannot match or split"},
+        {Entry::Match, "/a/u", "\xFF", "invalid UTF-8 in the subject"},
+        {Entry::Match, "/^(a|aa)+$/", std::string(40, 'a') + "!", "match limit"},
+        {Entry::Match, "/^(a|aa)+$/k", std::string(40, 'a') + "!", "retry-limit"},
+    };
+    for (const auto& row : rows) EXPECT_TRUE(FailsCleanly(row.entry, row.pattern, row.subject, row.message));
+}
+
+TEST(EntryPoints, RejectsMissingSubjectAndRecordSlot) {
+    MessageBuffer message;
+    bregexp* record = nullptr;
+    const char subject[] = "abc";
+    EXPECT_LT(BMatch("/a/", nullptr, nullptr, &record, message.text), 0);
+    EXPECT_STREQ(message.text, "no subject text");
+    EXPECT_EQ(record, nullptr);
+    EXPECT_LT(BSubst("s/a/b/", subject + 2, subject, &record, message.text), 0);
+    EXPECT_STREQ(message.text, "no subject text");
+    EXPECT_EQ(record, nullptr);
+    EXPECT_LT(BSplit("/a/", subject, subject + 3, 0, nullptr, message.text), 0);
+    EXPECT_STREQ(message.text, "no place for the record");
+}
+
+// A record of the wrong kind fails with a message and stays the caller's.
+TEST(EntryPoints, WrongKindOfRecordFailsAndSurvives) {
+    MessageBuffer message;
+    const std::string subject = "abc";
+    bregexp* translation = nullptr;
+    ASSERT_GE(Call(Entry::Trans, "tr/a/b/", subject, &translation, message.text), 0) << message.text;
+    bregexp* kept = translation;
+    EXPECT_LT(Call(Entry::Match, nullptr, subject, &translation, message.text), 0);
+    EXPECT_STREQ(message.text, "a translation cannot match or split");
+    EXPECT_LT(Call(Entry::Subst, nullptr, subject, &translation, message.text), 0);
+    EXPECT_STREQ(message.text, "not a substitution (expected s///)");
+    EXPECT_EQ(translation, kept);
+    EXPECT_EQ(Call(Entry::Trans, nullptr, subject, &translation, message.text), 1);
+    EXPECT_STREQ(translation->outputText, "bbc");
+    BRegfree(translation);
+}
+
+TEST(EntryPoints, MatchPointsIntoTheCallersSubject) {
+    MessageBuffer message;
+    const std::string subject = "xx-ab-";
+    bregexp* record = nullptr;
+    ASSERT_EQ(Call(Entry::Match, "/(a)(z)?(b)/", subject, &record, message.text), 1);
+    EXPECT_STREQ(message.text, "");
+    ASSERT_EQ(record->groupCount, 3);
+    EXPECT_EQ(record->groupStarts[0], subject.data() + 3);
+    EXPECT_EQ(record->groupEnds[0], subject.data() + 5);
+    EXPECT_EQ(record->groupStarts[1], subject.data() + 3);
+    EXPECT_EQ(record->groupStarts[2], nullptr);
+    EXPECT_EQ(record->groupEnds[2], nullptr);
+    EXPECT_EQ(record->groupEnds[3], subject.data() + 5);
+    // Reused with a null pattern, on another subject; no match answers 0.
+    const std::string other = "ab";
+    ASSERT_EQ(Call(Entry::Match, nullptr, other, &record, message.text), 1);
+    EXPECT_EQ(record->groupStarts[0], other.data());
+    EXPECT_EQ(Call(Entry::Match, nullptr, "zzz", &record, message.text), 0);
+    EXPECT_STREQ(message.text, "");
+    BRegfree(record);
+}
+
+TEST(EntryPoints, ReusesRecordsAcrossEntryPoints) {
+    MessageBuffer message;
+    const std::string subject = "a,b,c";
+    bregexp* record = nullptr;
+    ASSERT_EQ(Call(Entry::Subst, "s/,/;/g", subject, &record, message.text), 2);
+    EXPECT_STREQ(record->outputText, "a;b;c");
+    EXPECT_EQ(record->outputEnd, record->outputText + 5);
+    bregexp* first = record;
+    // The same text with the caller's record reuses it.
+    ASSERT_EQ(Call(Entry::Subst, "s/,/;/g", subject, &record, message.text), 2);
+    EXPECT_EQ(record, first);
+    // A substitution's pattern can also match and split.
+    EXPECT_EQ(Call(Entry::Match, nullptr, subject, &record, message.text), 1);
+    EXPECT_EQ(record->groupStarts[0], subject.data() + 1);
+    ASSERT_EQ(Call(Entry::Split, nullptr, subject, &record, message.text, 2), 2);
+    EXPECT_EQ(record->splitPairs[0], subject.data());
+    EXPECT_EQ(record->splitPairs[2], subject.data() + 2);
+    EXPECT_EQ(record->splitPairs[3], subject.data() + 5);
+    // Nothing substituted answers 0 and still leaves the subject as output.
+    EXPECT_EQ(Call(Entry::Subst, nullptr, "abc", &record, message.text), 0);
+    EXPECT_STREQ(record->outputText, "abc");
+    EXPECT_STREQ(message.text, "");
+    // Another text compiles a new record and leaves the old one to the caller.
+    ASSERT_EQ(Call(Entry::Subst, "s/a/A/", subject, &record, message.text), 1);
+    EXPECT_NE(record, first);
+    EXPECT_STREQ(record->outputText, "A,b,c");
+    BRegfree(record);
+    BRegfree(first);
+}
+
+// The memchr split of a one-byte separator answers what the engine's would.
+TEST(EntryPoints, LiteralByteSplitMatchesTheEngineSplit) {
+    const char* subjects[] = {"", ",", ",,", "a,b,,c,,", ",a", "abc", "a,,b"};
+    for (const char* subject : subjects) {
+        for (int limit : {-1, 0, 1, 2, 3, 5}) {
+            EXPECT_EQ(DescribeBSplit("m/,/", subject, limit), DescribeBSplit("m/,|\\A\\z(?!)/", subject, limit))
+                << "\"" << subject << "\" limit " << limit;
+        }
+    }
+    EXPECT_EQ(DescribeBSplit("m/\\|/", "a|b", 0), "2|a|b");
+    EXPECT_EQ(DescribeBSplit("m/a/i", "xAyaz", 0), "3|x|y|z");
+    EXPECT_EQ(DescribeBSplit("m/^/", "a\nb\n", 0), "2|a\n|b\n");
+}
+
+TEST(EntryPoints, SurvivesEveryByteAndLargeSubjects) {
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) everyByte.push_back(static_cast<char>(byte));
+    everyByte.push_back('\0');
+    EXPECT_EQ(DescribeBSubst("s/./x/gs", everyByte), "256:" + std::string(256, 'x'));
+    // Every byte as a pattern, in every mode: an answer or a clean failure.
+    for (int byte = 1; byte < 256; ++byte) {
+        for (const char* flags : {"", "k", "u"}) {
+            const std::string pattern = "m/" + std::string(1, static_cast<char>(byte)) + "/" + flags;
+            MessageBuffer message;
+            bregexp* record = nullptr;
+            const int rc = Call(Entry::Match, pattern.c_str(), everyByte, &record, message.text);
+            EXPECT_TRUE(message.Terminated()) << byte << flags;
+            EXPECT_EQ(rc < 0, record == nullptr) << byte << flags << ": " << message.text;
+            if (record != nullptr) BRegfree(record);
+        }
+    }
+    const std::string large(6 * 1024 * 1024, 'a');
+    EXPECT_EQ(DescribeBSubst("s/aa/b/g", large), "3145728:" + std::string(3 * 1024 * 1024, 'b'));
+    EXPECT_EQ(DescribeBTrans("tr/a/b/", large), "6291456:" + std::string(large.size(), 'b'));
+}
+
+TEST(EntryPoints, VersionNamesTheLibraryAndItsEngines) {
+    const std::string version = BRegexpVersion();
+    EXPECT_EQ(version.rfind("bregexp.dll ", 0), 0u) << version;
+    EXPECT_NE(version.find("PCRE2 10."), std::string::npos) << version;
+    EXPECT_NE(version.find("Oniguruma 6."), std::string::npos) << version;
+    EXPECT_EQ(BRegexpVersion(), BRegexpVersion());
+}
+
+}  // namespace
+}  // namespace regexlib_test

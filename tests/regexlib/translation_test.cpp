@@ -1,0 +1,115 @@
+// Translation lists and Perl's tr rules (c, d, s, short and empty lists).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "translation.h"
+
+namespace regexlib {
+namespace {
+
+struct TranslationRow {
+    const char* search;
+    const char* replacement;
+    const char* flags;  // c, d, s
+    std::string subject;
+    std::string expected;  // "count:output"
+};
+
+::testing::AssertionResult TranslatesAs(const TranslationRow& row) {
+    TranslationFlags flags;
+    for (const char* f = row.flags; *f != '\0'; ++f) {
+        if (*f == 'c') flags.complement = true;
+        if (*f == 'd') flags.deleteUnmatched = true;
+        if (*f == 's') flags.squeeze = true;
+    }
+    TranslationTable table;
+    std::string message;
+    const std::string where = std::string("tr/") + row.search + "/" + row.replacement + "/" + row.flags +
+                              " on \"" + row.subject + "\"";
+    if (!table.Compile(row.search, row.replacement, flags, TextEncoding::Bytes, message)) {
+        return ::testing::AssertionFailure() << where << " failed: " << message;
+    }
+    std::string out;
+    const std::size_t count = table.Apply(row.subject.data(), row.subject.data() + row.subject.size(), out);
+    const std::string actual = std::to_string(count) + ":" + out;
+    if (actual == row.expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << where << " gave \"" << actual << "\", expected \"" << row.expected << "\"";
+}
+
+// Expected values are perl 5.36's answers for the same tr on the same text.
+TEST(Translation, FollowsPerlsRules) {
+    const TranslationRow rows[] = {
+        {"a-c", "A-C", "", "abcd", "3:ABCd"},
+        {"abc", "", "", "aabbx", "4:aabbx"},
+        {"abc", "x", "", "abcd", "3:xxxd"},
+        {"abc", "xy", "", "abcd", "3:xyyd"},
+        {"abc", "xy", "d", "abcd", "3:xyd"},
+        {"abc", "", "d", "abcd", "3:d"},
+        {"a-z", "", "c", "ab1 2", "3:ab1 2"},
+        {"a-z", "_", "c", "ab1 2", "3:ab___"},
+        {"a-z", "", "cd", "ab1 2", "3:ab"},
+        {"a-z", "", "s", "aabbccd", "7:abcd"},
+        {"a-z", "x", "s", "ab1cd", "4:x1x"},
+        {"a", "b", "s", "aaba", "3:bbb"},
+        {"a-c", "x", "ds", "aXbbYc", "4:xXY"},
+        {"a", "", "ds", "aXa", "2:X"},
+        {"aa", "xy", "", "a", "1:x"},
+        {"a\\-z", "123", "", "a-mz", "3:12m3"},
+        {"-az", "123", "", "a-z", "3:213"},
+        {"az-", "123", "", "a-z", "3:132"},
+        {"\\n\\t", "NT", "", "a\n\tb", "2:aNTb"},
+        {"\\x41\\x{42}", "ab", "", "ABC", "2:abC"},
+        {"\\\\", "|", "", "a\\b", "1:a|b"},
+        {"\\x00-\\xff", "", "", "ab", "2:ab"},
+        {"\xE0-\xFF", "X", "", "a\xE9z", "1:aXz"},
+        {"a-c", "A-C", "c", "abcd", "1:abcC"},
+        {"", "", "", "abc", "0:abc"},
+        {"a", "b", "", "", "0:"},
+    };
+    for (const TranslationRow& row : rows) EXPECT_TRUE(TranslatesAs(row));
+}
+
+TEST(Translation, ExpandsLists) {
+    const struct {
+        const char* list;
+        TextEncoding encoding;
+        std::vector<std::uint32_t> expected;
+    } rows[] = {
+        {"a-d", TextEncoding::Bytes, {'a', 'b', 'c', 'd'}},
+        {"-a", TextEncoding::Bytes, {'-', 'a'}},
+        {"a-", TextEncoding::Bytes, {'a', '-'}},
+        {"\\--/", TextEncoding::Bytes, {'-', '.', '/'}},
+        {"\xC3\xA9-\xC3\xAB", TextEncoding::Utf8, {0xE9, 0xEA, 0xEB}},
+        {"\x82\x60-\x82\x62", TextEncoding::ShiftJis, {0x8260, 0x8261, 0x8262}},
+        {"\x83\x5C", TextEncoding::ShiftJis, {0x835C}},
+        {"\\x{100}", TextEncoding::Bytes, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::uint32_t> characters;
+        std::string message;
+        EXPECT_TRUE(ExpandTranslationList(row.list, row.encoding, characters, message)) << row.list << message;
+        EXPECT_EQ(characters, row.expected) << row.list;
+    }
+}
+
+TEST(Translation, RejectsBadLists) {
+    const struct {
+        const char* list;
+        TextEncoding encoding;
+        const char* message;
+    } rows[] = {
+        {"z-a", TextEncoding::Bytes, "invalid range"},
+        {"\xC3", TextEncoding::Utf8, "invalid UTF-8"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::uint32_t> characters;
+        std::string message;
+        EXPECT_FALSE(ExpandTranslationList(row.list, row.encoding, characters, message)) << row.list;
+        EXPECT_NE(message.find(row.message), std::string::npos) << row.list << ": " << message;
+    }
+}
+
+}  // namespace
+}  // namespace regexlib
