@@ -1,0 +1,378 @@
+// The module's cost over the work it forwards, measured side by side in one
+// run. Each family names its rows by what is called:
+//   Engine   PCRE2 (JIT) or Oniguruma called directly with the same pattern
+//   BMatch   our bregexp.dll called directly with its cached record
+//   Module   the MOLV_ export, texts in the host's heap (each probed once)
+//   Stack    the MOLV_ export, texts on the calling thread's stack (exempt
+//            from the probe), which isolates the module's own steps
+// plus the first call of a pattern, the cache with 1 to 4096 patterns held,
+// 1 MiB substitutions, translations and splits (module_vs_perl.pl times perl
+// on the same text), and cursor walks over a split of 10,000 pieces.
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <benchmark/benchmark.h>
+#include <oniguruma.h>
+#include <pcre2.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/bregexp.h"
+#include "module_host.h"
+#include "platform/platform.h"
+
+namespace {
+
+// ---- texts ----
+
+// Near-miss filler, then the match at the very end: the engines scan it all.
+std::string SubjectOf(std::size_t size, const std::string& tail, const std::string& filler) {
+    std::string text;
+    while (text.size() + tail.size() < size) text += filler;
+    text.resize(size - tail.size());
+    return text + tail;
+}
+
+const char kPcrePattern[] = "(\\d+)-(\\d+)";
+const char kPcreOperator[] = "m/(\\d+)-(\\d+)/";
+const std::string kPcreTail = " order 12-345";
+const std::string kPcreFiller = "the quick brown fox jumps 1 over 2 the lazy dog ";
+
+// Shift_JIS: "tesuto" in katakana, any character, digits.
+const char kSjisPattern[] = "\x83\x65\x83\x58(.)(\\d+)";
+const char kSjisOperator[] = "m/\x83\x65\x83\x58(.)(\\d+)/k";
+const std::string kSjisTail = " \x83\x65\x83\x58\x83\x67" "123";
+const std::string kSjisFiller = "\x82\xa0\x82\xa2\x82\xa4 abc \x83\x65x ";
+
+// The 1 MiB text of the library's own benchmarks and of module_vs_perl.pl.
+const std::string& MebibyteText() {
+    static const std::string text = [] {
+        const std::string line = "The quick brown fox jumps over the lazy dog, 0123456789; alpha,beta,gamma\n";
+        std::string built;
+        while (built.size() < (1u << 20)) built += line;
+        built.resize(1u << 20);
+        return built;
+    }();
+    return text;
+}
+
+// ---- the module and the library ----
+
+// The loaded module. Benchmarks that depend on what the cache holds start
+// from a fresh load (the last unload really unloads it and runs its detach).
+std::unique_ptr<HostModule> currentModule;
+
+HostModule& Module() {
+    if (currentModule == nullptr) currentModule = std::make_unique<HostModule>();
+    if (!currentModule->Loaded()) std::abort();
+    return *currentModule;
+}
+
+HostModule& FreshModule() {
+    currentModule.reset();
+    return Module();
+}
+
+// A host's own copy of a text, in its heap: never on the calling thread's
+// stack (a short std::string keeps its characters inside itself).
+class HeapText {
+public:
+    explicit HeapText(const std::string& text) : chars(new char[text.size() + 1]) {
+        std::memcpy(chars.get(), text.c_str(), text.size() + 1);
+    }
+    const char* c_str() const { return chars.get(); }
+
+private:
+    std::unique_ptr<char[]> chars;
+};
+
+// Our library, opened by path beside the module: the loader hands back the
+// very object the module uses.
+struct Library {
+    BMatchFunction match = nullptr;
+    BRegfreeFunction regfree = nullptr;
+    Library() {
+        const std::string module = HostModule::ModuleBesideProgram();
+        platform::ModuleHandle handle =
+            platform::LoadLibraryA((module.substr(0, module.rfind('/') + 1) + "bregexp.dll").c_str());
+        if (handle == nullptr) std::abort();
+        match = platform::ResolveEntryPoint<BMatchFunction>(handle, "BMatch");
+        regfree = platform::ResolveEntryPoint<BRegfreeFunction>(handle, "BRegfree");
+        if (match == nullptr || regfree == nullptr) std::abort();
+    }
+};
+
+const Library& OurLibrary() {
+    static const Library library;
+    return library;
+}
+
+// ---- engines called directly, set up as our library sets them up ----
+
+class DirectPcre2 {
+public:
+    explicit DirectPcre2(const char* pattern) {
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, 0, &error, &offset,
+                             nullptr);
+        pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+        data = pcre2_match_data_create_from_pattern(code, nullptr);
+        context = pcre2_match_context_create(nullptr);
+        pcre2_set_match_limit(context, 10'000'000);
+        pcre2_set_depth_limit(context, 10'000'000);
+        stack = pcre2_jit_stack_create(32 * 1024, 4 * 1024 * 1024, nullptr);
+        pcre2_jit_stack_assign(context, nullptr, stack);
+    }
+    ~DirectPcre2() {
+        pcre2_match_data_free(data);
+        pcre2_match_context_free(context);
+        pcre2_jit_stack_free(stack);
+        pcre2_code_free(code);
+    }
+    int Match(const std::string& subject) {
+        return pcre2_jit_match(code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, data,
+                               context);
+    }
+
+private:
+    pcre2_code* code = nullptr;
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* stack = nullptr;
+};
+
+class DirectOniguruma {
+public:
+    explicit DirectOniguruma(const char* pattern) {
+        OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
+        onig_initialize(encodings, 1);
+        OnigErrorInfo info{};
+        const auto* text = reinterpret_cast<const OnigUChar*>(pattern);
+        onig_new(&regex, text, text + std::strlen(pattern), ONIG_OPTION_CAPTURE_GROUP, ONIG_ENCODING_SJIS,
+                 ONIG_SYNTAX_PERL_NG, &info);
+        region = onig_region_new();
+        param = onig_new_match_param();
+        onig_initialize_match_param(param);
+        onig_set_retry_limit_in_match_of_match_param(param, 10'000'000);
+        onig_set_retry_limit_in_search_of_match_param(param, 50'000'000);
+    }
+    ~DirectOniguruma() {
+        onig_free_match_param(param);
+        onig_region_free(region, 1);
+        onig_free(regex);
+    }
+    int Match(const std::string& subject) {
+        const auto* start = reinterpret_cast<const OnigUChar*>(subject.data());
+        const auto* end = start + subject.size();
+        return onig_search_with_param(regex, start, end, start, end, region, ONIG_OPTION_NONE, param);
+    }
+
+private:
+    regex_t* regex = nullptr;
+    OnigRegion* region = nullptr;
+    OnigMatchParam* param = nullptr;
+};
+
+// ---- cached match: engine, library, module ----
+
+struct MatchCase {
+    const char* pattern;
+    const char* operatorText;
+    const std::string* tail;
+    const std::string* filler;
+    bool shiftJis;
+};
+
+const MatchCase kPcre{kPcrePattern, kPcreOperator, &kPcreTail, &kPcreFiller, false};
+const MatchCase kSjis{kSjisPattern, kSjisOperator, &kSjisTail, &kSjisFiller, true};
+
+void Engine(benchmark::State& state, const MatchCase& c) {
+    FreshModule();
+    const std::string subject = SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler);
+    if (c.shiftJis) {
+        DirectOniguruma engine(c.pattern);
+        if (engine.Match(subject) < 0) state.SkipWithError("no match");
+        for (auto _ : state) benchmark::DoNotOptimize(engine.Match(subject));
+    } else {
+        DirectPcre2 engine(c.pattern);
+        if (engine.Match(subject) < 0) state.SkipWithError("no match");
+        for (auto _ : state) benchmark::DoNotOptimize(engine.Match(subject));
+    }
+}
+
+void BMatch(benchmark::State& state, const MatchCase& c) {
+    const Library& library = OurLibrary();
+    const std::string subject = SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler);
+    bregexp* record = nullptr;
+    char message[kMessageBufferSize];
+    const char* start = subject.data();
+    const char* end = start + subject.size();
+    if (library.match(c.operatorText, start, end, &record, message) != 1) state.SkipWithError(message);
+    for (auto _ : state) benchmark::DoNotOptimize(library.match(nullptr, start, end, &record, message));
+    library.regfree(record);
+}
+
+void Module(benchmark::State& state, const MatchCase& c) {
+    HostModule& m = Module();
+    // The host's own strings, in its heap.
+    const HeapText subject(SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler));
+    const HeapText pattern(c.operatorText);
+    if (m.Match(pattern.c_str(), subject.c_str())[0] == 0) state.SkipWithError("no match");
+    for (auto _ : state) benchmark::DoNotOptimize(m.Match(pattern.c_str(), subject.c_str()));
+}
+
+void Stack(benchmark::State& state, const MatchCase& c) {
+    HostModule& m = Module();
+    const std::string heapSubject = SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler);
+    char subject[2048];
+    char pattern[64];
+    std::memcpy(subject, heapSubject.c_str(), heapSubject.size() + 1);
+    std::memcpy(pattern, c.operatorText, std::strlen(c.operatorText) + 1);
+    if (m.Match(pattern, subject)[0] == 0) state.SkipWithError("no match");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(m.Match(pattern, subject));
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK_CAPTURE(Engine, Pcre2, kPcre)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(BMatch, Pcre2, kPcre)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Module, Pcre2, kPcre)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Stack, Pcre2, kPcre)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Engine, ShiftJis, kSjis)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(BMatch, ShiftJis, kSjis)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Module, ShiftJis, kSjis)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Stack, ShiftJis, kSjis)->Arg(60)->Arg(1024);
+
+// One readability probe of a text outside the calling thread's stack: the
+// price every host text pays on this system.
+void Probe(benchmark::State& state) {
+    const HeapText text(kPcreOperator);
+    for (auto _ : state) benchmark::DoNotOptimize(platform::IsBadStringPtrA(text.c_str(), 1));
+}
+BENCHMARK(Probe);
+
+// ---- first call (compilation) against a cached call ----
+
+void FirstCall(benchmark::State& state) {
+    HostModule& m = FreshModule();
+    const HeapText subject(SubjectOf(60, kPcreTail, kPcreFiller));
+    static long serial = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const HeapText pattern("m/(\\d+)-(\\d+)" + std::to_string(++serial) + "?/");
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(m.Match(pattern.c_str(), subject.c_str()));
+    }
+}
+// Every iteration adds a pattern to the cache for good; keep the count fixed.
+BENCHMARK(FirstCall)->Iterations(3000);
+
+void FirstCallEngine(benchmark::State& state) {
+    static long serial = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string pattern = "(\\d+)-(\\d+)" + std::to_string(++serial) + "?";
+        state.ResumeTiming();
+        DirectPcre2 engine(pattern.c_str());
+        benchmark::DoNotOptimize(&engine);
+    }
+}
+BENCHMARK(FirstCallEngine)->Iterations(3000);
+
+void CachedCall(benchmark::State& state) {
+    FreshModule();
+    Module(state, kPcre);
+}
+BENCHMARK(CachedCall)->Arg(60);
+
+// ---- the cache with 1 to 4096 distinct patterns held ----
+
+void CacheLookup(benchmark::State& state) {
+    const int held = static_cast<int>(state.range(0));
+    HostModule& m = FreshModule();
+    std::vector<HeapText> patterns;
+    for (int i = 0; i < held; ++i) patterns.emplace_back("m/k" + std::to_string(i) + "=(\\d+)/");
+    const HeapText subject("k" + std::to_string(held - 1) + "=42");
+    for (const HeapText& pattern : patterns) m.Match(pattern.c_str(), subject.c_str());
+    std::size_t next = 0;
+    for (auto _ : state) {
+        // Every pattern held in turn: all chain positions are visited.
+        benchmark::DoNotOptimize(m.Match(patterns[next].c_str(), subject.c_str()));
+        if (++next == patterns.size()) next = 0;
+    }
+}
+BENCHMARK(CacheLookup)->Arg(1)->Arg(16)->Arg(256)->Arg(4096);
+
+// ---- 1 MiB: substitution, translation, split (perl: module_vs_perl.pl) ----
+
+void Subst1MiB(benchmark::State& state) {
+    HostModule& m = FreshModule();
+    const std::string& text = MebibyteText();
+    std::size_t length = 0;
+    for (auto _ : state) length = std::strlen(m.Subst("s/(\\d+)/<$1>/g", text.c_str()));
+    state.counters["output"] = static_cast<double>(length);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(Subst1MiB)->Unit(benchmark::kMillisecond);
+
+void Trans1MiB(benchmark::State& state) {
+    HostModule& m = Module();
+    const std::string& text = MebibyteText();
+    std::size_t length = 0;
+    for (auto _ : state) length = std::strlen(m.Trans("tr/a-z/A-Z/", text.c_str()));
+    state.counters["output"] = static_cast<double>(length);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(Trans1MiB)->Unit(benchmark::kMillisecond);
+
+void Split1MiB(benchmark::State& state) {
+    HostModule& m = Module();
+    const std::string& text = MebibyteText();
+    int pieces = 0;
+    for (auto _ : state) pieces = m.Split("/[\\s,;]+/", text.c_str(), 0);
+    state.counters["pieces"] = pieces;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(Split1MiB)->Unit(benchmark::kMillisecond);
+
+// ---- walking a split of 10,000 pieces ----
+
+// 10,000 pieces of four bytes: 49,999 bytes, inside the 16-bit positions.
+const std::string& TenThousandPieces() {
+    static const std::string text = [] {
+        std::string built;
+        for (int i = 0; i < 10000; ++i) built += (i == 0 ? "" : ",") + std::string("w") + std::to_string(1000 + i % 9000).substr(1);
+        return built;
+    }();
+    return text;
+}
+
+void Walk(benchmark::State& state, bool cut) {
+    HostModule& m = Module();
+    const std::string& text = TenThousandPieces();
+    if (m.Split("/,/", text.c_str(), 0) != 10000) state.SkipWithError("not 10,000 pieces");
+    // The host keeps its own copy of each position text, in its heap.
+    const std::unique_ptr<char[]> position(new char[32]);
+    std::int64_t pieces = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        m.Split("/,/", text.c_str(), 0);
+        state.ResumeTiming();
+        while (m.HasMoreResults() == 1) {
+            std::strncpy(position.get(), m.GetNext(), 31);
+            position[31] = 0;
+            if (cut) benchmark::DoNotOptimize(m.PosToStr(position.get()));
+            ++pieces;
+        }
+    }
+    state.SetItemsProcessed(pieces);
+}
+BENCHMARK_CAPTURE(Walk, GetNext, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Walk, GetNextPosToStr, true)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
