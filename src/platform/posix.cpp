@@ -12,7 +12,6 @@
 
 #include <cerrno>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -164,6 +163,24 @@ int lstrcmpiA(const char* a, const char* b) {
     return (order > 0) - (order < 0);
 }
 
+namespace {
+
+// Decimal digits written by hand: every position text formats two numbers,
+// and snprintf cost more than the rest of a cached match together.
+template <typename Put>
+void PutDecimal(Put& put, unsigned magnitude, bool negative) {
+    char digits[12];
+    std::size_t first = sizeof digits;
+    do {
+        digits[--first] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) digits[--first] = '-';
+    put(digits + first, sizeof digits - first);
+}
+
+}  // namespace
+
 int wsprintfA(char* buffer, const char* format, ...) {
     // Windows caps the output at 1024 bytes; a 32-bit 'l' differs from LP64.
     constexpr std::size_t kLimit = 1024;
@@ -177,11 +194,15 @@ int wsprintfA(char* buffer, const char* format, ...) {
         if (*f != '%') { put(f, 1); continue; }
         ++f;
         while (*f == '-' || *f == 'l') ++f;
-        char digits[16];
         switch (*f) {
-        case 'u': put(digits, std::snprintf(digits, sizeof digits, "%u", va_arg(args, unsigned))); break;
+        case 'u': PutDecimal(put, va_arg(args, unsigned), false); break;
         case 'd':
-        case 'i': put(digits, std::snprintf(digits, sizeof digits, "%d", va_arg(args, int))); break;
+        case 'i': {
+            const int value = va_arg(args, int);
+            const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+            PutDecimal(put, magnitude, value < 0);
+            break;
+        }
         case 'c': { const char c = static_cast<char>(va_arg(args, int)); put(&c, 1); break; }
         case 's': { const char* s = va_arg(args, const char*); put(s, std::strlen(s)); break; }
         case '%': put(f, 1); break;
