@@ -1,8 +1,6 @@
 // Oniguruma adapter: Shift_JIS patterns (and plain bytes), with Perl's syntax.
 #include <oniguruma.h>
 
-#include <mutex>
-
 #include "engine_limits.h"
 #include "pattern_engine.h"
 
@@ -13,14 +11,21 @@ OnigEncoding EncodingFor(TextEncoding encoding) {
     return encoding == TextEncoding::ShiftJis ? ONIG_ENCODING_SJIS : ONIG_ENCODING_ASCII;
 }
 
-// Oniguruma wants each encoding initialised once per process before use.
-void InitialiseOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
+// Oniguruma wants each encoding initialised once before use, and keeps
+// global tables from then on; they are handed back when this library is
+// unloaded (after the module has freed every record).
+class OnigurumaSession {
+public:
+    OnigurumaSession() {
         OnigEncoding encodings[] = {ONIG_ENCODING_SJIS, ONIG_ENCODING_ASCII};
         onig_initialize(encodings, sizeof encodings / sizeof encodings[0]);
-    });
-}
+    }
+    ~OnigurumaSession() { onig_end(); }
+    OnigurumaSession(const OnigurumaSession&) = delete;
+    OnigurumaSession& operator=(const OnigurumaSession&) = delete;
+};
+
+void InitialiseOnce() { static OnigurumaSession session; }
 
 std::string OnigMessage(int code, OnigErrorInfo* info) {
     OnigUChar buffer[ONIG_MAX_ERROR_MESSAGE_LEN];
