@@ -42,6 +42,9 @@ constexpr std::uint32_t kProcessDetach = DLL_PROCESS_DETACH;
 constexpr std::uint32_t kProcessAttach = DLL_PROCESS_ATTACH;
 constexpr std::uint32_t kThreadAttach = DLL_THREAD_ATTACH;
 constexpr std::uint32_t kThreadDetach = DLL_THREAD_DETACH;
+// The loader itself unloads a module whose attach fails, and LoadLibraryA
+// answers null.
+constexpr bool kFailedAttachRefusesLoad = true;
 #else
 using ModuleHandle = void*;
 using Bool = int;
@@ -51,6 +54,9 @@ constexpr std::uint32_t kProcessDetach = 0;
 constexpr std::uint32_t kProcessAttach = 1;
 constexpr std::uint32_t kThreadAttach = 2;
 constexpr std::uint32_t kThreadDetach = 3;
+// A shared object has no entry point that could refuse the load: after a
+// failed attach the module stays loaded, with no binding, and inert.
+constexpr bool kFailedAttachRefusesLoad = false;
 #endif
 
 // A resolved entry point before it is given its real type.
@@ -82,7 +88,7 @@ int wsprintfA(char* buffer, const char* format, ...);
 // that signature; a wrong library is a wrong program, not a wrong cast.
 template <typename Function>
 Function ResolveEntryPoint(ModuleHandle library, const char* name) {
-    return reinterpret_cast<Function>(GetProcAddress(library, name));
+    return reinterpret_cast<Function>(platform::GetProcAddress(library, name));
 }
 
 // Test seam: every library call goes through this table, so a test can
