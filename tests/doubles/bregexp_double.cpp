@@ -28,11 +28,11 @@ bool versionIsNull = false;
 int nextRecordId = 1;
 
 // Also appended to the file named by BREGEXP_DOUBLE_LOG, for hosts in other
-// processes.
+// processes; in binary mode, so lines end the same on every system.
 void Record(const std::string& line) {
     callLog += line + "\n";
     if (const char* file = std::getenv("BREGEXP_DOUBLE_LOG")) {
-        if (FILE* out = std::fopen(file, "a")) {
+        if (FILE* out = std::fopen(file, "ab")) {
             std::fprintf(out, "%s\n", line.c_str());
             std::fclose(out);
         }

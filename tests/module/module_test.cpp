@@ -45,8 +45,9 @@ std::string InertDifferences(const LoadedModule& module) {
 
 // The loader remembers a library by the name it was asked for, and a
 // library whose entry point is missing stays loaded; so each variant is
-// tried in a process of its own.
-TEST(ModuleLifecycle, WithoutALibraryTheModuleStaysInert) {
+// tried in a process of its own. Windows' loader refuses a module whose
+// attach fails; a shared object cannot refuse, and stays loaded but inert.
+TEST(ModuleLifecycle, WithoutALibraryTheModuleIsRefusedOrInert) {
     for (const char* variant :
          {"none", "without_BMatch", "without_BSubst", "without_BTrans", "without_BSplit",
           "without_BRegfree", "without_BRegexpVersion"}) {
@@ -55,7 +56,9 @@ TEST(ModuleLifecycle, WithoutALibraryTheModuleStaysInert) {
             {
                 LoadedModule module(variant);
                 const std::string differences =
-                    module.Loaded() ? InertDifferences(module) : "not loaded\n";
+                    platform::kFailedAttachRefusesLoad
+                        ? (module.Loaded() ? "loaded\n" : "")
+                        : (module.Loaded() ? InertDifferences(module) : "not loaded\n");
                 std::fputs(differences.c_str(), stderr);
                 std::exit(differences.empty() ? 0 : 1);
             },

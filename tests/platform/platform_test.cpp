@@ -1,8 +1,6 @@
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -33,11 +31,9 @@ TEST(MemoryProbes, ReportNullAndUnreadableMemoryWithoutFaulting) {
 
 TEST(MemoryProbes, CheckEveryByteOfTheRange) {
     // Two pages: the first readable, the second without access.
-    const long page = getpagesize();
-    char* pages = static_cast<char*>(mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE,
-                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    ASSERT_NE(MAP_FAILED, pages);
-    ASSERT_EQ(0, mprotect(pages + page, page, PROT_NONE));
+    const std::size_t page = PageSize();
+    char* pages = GuardedPages();
+    ASSERT_NE(nullptr, pages);
     std::memset(pages, 'x', page);
     const char* last = pages + page - 1;
 
@@ -50,7 +46,7 @@ TEST(MemoryProbes, CheckEveryByteOfTheRange) {
     EXPECT_NE(0, platform::IsBadStringPtrA(last, 2));
     pages[page - 1] = 0;
     EXPECT_EQ(0, platform::IsBadStringPtrA(last, 100));
-    munmap(pages, 2 * page);
+    ReleaseGuardedPages(pages);
 }
 
 TEST(StringServices, FormatUnsignedLikeWindows) {

@@ -5,19 +5,33 @@
 
 namespace {
 
-char* MapPage(int protection) {
-    void* page = mmap(nullptr, static_cast<size_t>(getpagesize()), protection,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return page == MAP_FAILED ? nullptr : static_cast<char*>(page);
+char* MapPages(std::size_t count, int protection) {
+    void* pages = mmap(nullptr, count * PageSize(), protection, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return pages == MAP_FAILED ? nullptr : static_cast<char*>(pages);
 }
 
 }  // namespace
 
+std::size_t PageSize() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+
 const char* NoAccessPage() {
-    static const char* page = MapPage(PROT_NONE);
+    static const char* page = MapPages(1, PROT_NONE);
     return page;
 }
 
 // The lowest pages are never mapped: the system keeps them free so that null
 // pointer arithmetic faults.
 const char* UnmappedAddress() { return reinterpret_cast<const char*>(8); }
+
+char* GuardedPages() {
+    char* pages = MapPages(2, PROT_READ | PROT_WRITE);
+    if (pages != nullptr && mprotect(pages + PageSize(), PageSize(), PROT_NONE) != 0) {
+        munmap(pages, 2 * PageSize());
+        return nullptr;
+    }
+    return pages;
+}
+
+void ReleaseGuardedPages(char* pages) {
+    if (pages != nullptr) munmap(pages, 2 * PageSize());
+}

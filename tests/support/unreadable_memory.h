@@ -1,7 +1,9 @@
 // Addresses no test may read directly: a page mapped without access, and an
-// address in the unmapped lowest page. Both stay so for the whole run.
+// address in the unmapped lowest page. Both stay so for the whole run. Each
+// platform has its own source file.
 #pragma once
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -12,3 +14,12 @@ const char* UnmappedAddress();
 inline std::vector<std::pair<const char*, const char*>> BadTextPointers() {
     return {{"null", nullptr}, {"no-access page", NoAccessPage()}, {"unmapped", UnmappedAddress()}};
 }
+
+// The system's page size.
+std::size_t PageSize();
+
+// Two fresh pages: the first readable and writable, the second without
+// access, for probes that must stop exactly at the boundary. Null when the
+// system refuses; give them back with ReleaseGuardedPages.
+char* GuardedPages();
+void ReleaseGuardedPages(char* pages);

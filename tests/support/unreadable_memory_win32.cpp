@@ -1,0 +1,43 @@
+// The Windows side of unreadable_memory.h, on the virtual-memory calls.
+#include "unreadable_memory.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace {
+
+char* Allocate(std::size_t count, DWORD protection) {
+    return static_cast<char*>(
+        VirtualAlloc(nullptr, count * PageSize(), MEM_RESERVE | MEM_COMMIT, protection));
+}
+
+}  // namespace
+
+std::size_t PageSize() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwPageSize;
+}
+
+const char* NoAccessPage() {
+    static const char* page = Allocate(1, PAGE_NOACCESS);
+    return page;
+}
+
+// Windows never maps the lowest 64 KiB of an address space, so null pointer
+// arithmetic faults.
+const char* UnmappedAddress() { return reinterpret_cast<const char*>(8); }
+
+char* GuardedPages() {
+    char* pages = Allocate(2, PAGE_READWRITE);
+    DWORD previous = 0;
+    if (pages != nullptr && !VirtualProtect(pages + PageSize(), PageSize(), PAGE_NOACCESS, &previous)) {
+        VirtualFree(pages, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    return pages;
+}
+
+void ReleaseGuardedPages(char* pages) {
+    if (pages != nullptr) VirtualFree(pages, 0, MEM_RELEASE);
+}
