@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "module/molv_exports.h"
+#include "export_table.h"
 
-class HostModule {
+class HostModule : public ExportTable {
 public:
     explicit HostModule(const std::string& path = ModuleBesideProgram());
     ~HostModule() { Unload(); }
@@ -18,21 +18,8 @@ public:
     bool Loaded() const { return library != nullptr; }
     void Unload();
 
-    // The module file in the running program's folder, "" when unknown.
-    static std::string ModuleBesideProgram();
     // True while a module is mapped at `path` (asked without loading it).
     static bool IsMapped(const std::string& path);
-
-    decltype(&MOLV_MATCH) Match = nullptr;
-    decltype(&MOLV_SUBST) Subst = nullptr;
-    decltype(&MOLV_TRANS) Trans = nullptr;
-    decltype(&MOLV_SPLIT) Split = nullptr;
-    decltype(&MOLV_GETNEXT) GetNext = nullptr;
-    decltype(&MOLV_HASMORERESULTS) HasMoreResults = nullptr;
-    decltype(&MOLV_POSTOSTR) PosToStr = nullptr;
-    decltype(&MOLV_ERRORMSG) ErrorMsg = nullptr;
-    decltype(&MOLV_VERSION) Version = nullptr;
-    decltype(&MOLV_MOLVWVERSION) MolvwVersion = nullptr;
 
 private:
     platform::ModuleHandle library = nullptr;

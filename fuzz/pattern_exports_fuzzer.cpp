@@ -267,7 +267,7 @@ std::string Session::versionCopy;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     module = new HostModule();
-    const std::string path = HostModule::ModuleBesideProgram();
+    const std::string path = ModuleBesideProgram();
     if (!module->Loaded()) Fail("start", "cannot load " + path);
     // Our own reference on the library the module loaded: its coverage
     // counters stay mapped until the process is gone, and the records and

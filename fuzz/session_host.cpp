@@ -40,7 +40,7 @@ HeapBlocks LeakCheck() {
 
 int main(int argc, char** argv) {
     const long rounds = argc > 1 ? std::atol(argv[1]) : 2000;
-    const std::string modulePath = HostModule::ModuleBesideProgram();
+    const std::string modulePath = ModuleBesideProgram();
     int failures = 0;
     // One short load and unload first: the loader and the C library keep a
     // few blocks of their own after the first library is opened (search

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     const int distinct = argc > 3 ? std::atoi(argv[3]) : 2000;
     HostModule module;
     if (!module.Loaded()) {
-        std::fprintf(stderr, "cannot load %s\n", HostModule::ModuleBesideProgram().c_str());
+        std::fprintf(stderr, "cannot load %s\n", ModuleBesideProgram().c_str());
         return 2;
     }
     HostChecks checks(module);

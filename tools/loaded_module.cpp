@@ -6,15 +6,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The one place an export's address gets its type: the names and signatures
-// come from molv_exports.h, the header the module itself is built from.
-template <typename Function>
-void Resolve(platform::ModuleHandle library, const char* name, Function& function,
-             std::string& missing) {
-    function = platform::ResolveEntryPoint<Function>(library, name);
-    if (function == nullptr && missing.empty()) missing = name;
-}
-
 std::string FolderOf(const std::string& file) {
     const fs::path folder = fs::path(file).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
@@ -46,7 +37,10 @@ bool LoadedModule::Load(const std::string& file, const std::string& howFound, st
                 "): not a shared library for this system, or one it needs is missing";
         return false;
     }
-    if (!ResolveExports(error)) return false;
+    if (const char* missing = Resolve(library)) {
+        error = "the module " + path + " has no export " + missing + ": is it MOLV_Wrap?";
+        return false;
+    }
 
     // On a system whose loader cannot refuse the module, a module that could
     // not open bregexp.dll loads anyway but answers "" to everything; its
@@ -65,30 +59,4 @@ bool LoadedModule::Load(const std::string& file, const std::string& howFound, st
         return false;
     }
     return true;
-}
-
-bool LoadedModule::ResolveExports(std::string& error) {
-    std::string missing;
-    // Every one is tried, so the message names the first missing export.
-    Resolve(library, "MOLV_MATCH", Match, missing);
-    Resolve(library, "MOLV_SUBST", Subst, missing);
-    Resolve(library, "MOLV_TRANS", Trans, missing);
-    Resolve(library, "MOLV_SPLIT", Split, missing);
-    Resolve(library, "MOLV_GETNEXT", GetNext, missing);
-    Resolve(library, "MOLV_HASMORERESULTS", HasMoreResults, missing);
-    Resolve(library, "MOLV_POSTOSTR", PosToStr, missing);
-    Resolve(library, "MOLV_ERRORMSG", ErrorMsg, missing);
-    Resolve(library, "MOLV_VERSION", Version, missing);
-    Resolve(library, "MOLV_MOLVWVERSION", MolvwVersion, missing);
-    if (missing.empty()) return true;
-    error = "the module " + path + " has no export " + missing + ": is it MOLV_Wrap?";
-    return false;
-}
-
-std::string ModuleBesideProgram() {
-    // Long enough for any path this system hands out; a cut path is useless.
-    char program[4096];
-    const std::uint32_t length = platform::GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program) return "";
-    return (fs::path(FolderOf(program)) / MOLV_MODULE_FILE).string();
 }

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "module/molv_exports.h"
+#include "export_table.h"
 
-class LoadedModule {
+class LoadedModule : public ExportTable {
 public:
     LoadedModule() = default;
     ~LoadedModule();
@@ -20,24 +20,7 @@ public:
     bool Load(const std::string& path, const std::string& howFound, std::string& error);
     const std::string& Path() const { return path; }
 
-    decltype(&MOLV_MATCH) Match = nullptr;
-    decltype(&MOLV_SUBST) Subst = nullptr;
-    decltype(&MOLV_TRANS) Trans = nullptr;
-    decltype(&MOLV_SPLIT) Split = nullptr;
-    decltype(&MOLV_GETNEXT) GetNext = nullptr;
-    decltype(&MOLV_HASMORERESULTS) HasMoreResults = nullptr;
-    decltype(&MOLV_POSTOSTR) PosToStr = nullptr;
-    decltype(&MOLV_ERRORMSG) ErrorMsg = nullptr;
-    decltype(&MOLV_VERSION) Version = nullptr;
-    decltype(&MOLV_MOLVWVERSION) MolvwVersion = nullptr;
-
 private:
-    bool ResolveExports(std::string& error);
-
     platform::ModuleHandle library = nullptr;
     std::string path;
 };
-
-// The module file beside the running molv program, or "" when the program's
-// own path cannot be had.
-std::string ModuleBesideProgram();

@@ -7,11 +7,6 @@
 
 namespace {
 
-template <typename Function>
-void Resolve(platform::ModuleHandle library, const char* name, Function& function) {
-    function = platform::ResolveEntryPoint<Function>(library, name);
-}
-
 // The module's attach loads "bregexp.dll" by bare name. Linux finds it
 // beside the module (RUNPATH $ORIGIN); Windows looks beside the host program
 // and in the current folder, not beside the module. So the variant's folder
@@ -30,16 +25,7 @@ platform::ModuleHandle LoadFromFolder(const std::string& folder) {
 LoadedModule::LoadedModule(const std::string& variant)
     : library(LoadFromFolder(std::string(MOLV_DOUBLE_DIR) + "/" + variant)) {
     if (library == nullptr) return;
-    Resolve(library, "MOLV_MATCH", Match);
-    Resolve(library, "MOLV_SUBST", Subst);
-    Resolve(library, "MOLV_TRANS", Trans);
-    Resolve(library, "MOLV_SPLIT", Split);
-    Resolve(library, "MOLV_GETNEXT", GetNext);
-    Resolve(library, "MOLV_HASMORERESULTS", HasMoreResults);
-    Resolve(library, "MOLV_POSTOSTR", PosToStr);
-    Resolve(library, "MOLV_ERRORMSG", ErrorMsg);
-    Resolve(library, "MOLV_VERSION", Version);
-    Resolve(library, "MOLV_MOLVWVERSION", MolvwVersion);
+    Resolve(library);
 }
 
 void LoadedModule::Unload() {

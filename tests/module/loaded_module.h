@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "module/molv_exports.h"
+#include "export_table.h"
 
-class LoadedModule {
+class LoadedModule : public ExportTable {
 public:
     explicit LoadedModule(const std::string& variant);
     ~LoadedModule() { Unload(); }
@@ -16,17 +16,6 @@ public:
     bool Loaded() const { return library != nullptr; }
     // The last unload really unloads the module, which runs its detach.
     void Unload();
-
-    decltype(&MOLV_MATCH) Match = nullptr;
-    decltype(&MOLV_SUBST) Subst = nullptr;
-    decltype(&MOLV_TRANS) Trans = nullptr;
-    decltype(&MOLV_SPLIT) Split = nullptr;
-    decltype(&MOLV_GETNEXT) GetNext = nullptr;
-    decltype(&MOLV_HASMORERESULTS) HasMoreResults = nullptr;
-    decltype(&MOLV_POSTOSTR) PosToStr = nullptr;
-    decltype(&MOLV_ERRORMSG) ErrorMsg = nullptr;
-    decltype(&MOLV_VERSION) Version = nullptr;
-    decltype(&MOLV_MOLVWVERSION) MolvwVersion = nullptr;
 
 private:
     platform::ModuleHandle library;
