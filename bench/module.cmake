@@ -13,8 +13,7 @@ if(TARGET bregexp)
     ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
   molv_setup_target(module_bench)
   target_include_directories(module_bench PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
-  target_compile_definitions(module_bench PRIVATE MOLV_MODULE_FILE="$<TARGET_FILE_NAME:MOLV_Wrap>")
-  target_link_libraries(module_bench PRIVATE molv_platform benchmark::benchmark
+  target_link_libraries(module_bench PRIVATE molv_export_table benchmark::benchmark
     PkgConfig::MOLV_BENCH_PCRE2 PkgConfig::MOLV_BENCH_ONIGURUMA)
   # Beside the module it loads, which finds our bregexp.dll beside itself.
   set_target_properties(module_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)

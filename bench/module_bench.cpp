@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_texts.h"
 #include "engine/bregexp.h"
 #include "module_host.h"
 #include "platform/platform.h"
@@ -44,18 +45,6 @@ const char kSjisPattern[] = "\x83\x65\x83\x58(.)(\\d+)";
 const char kSjisOperator[] = "m/\x83\x65\x83\x58(.)(\\d+)/k";
 const std::string kSjisTail = " \x83\x65\x83\x58\x83\x67" "123";
 const std::string kSjisFiller = "\x82\xa0\x82\xa2\x82\xa4 abc \x83\x65x ";
-
-// The 1 MiB text of the library's own benchmarks and of module_vs_perl.pl.
-const std::string& MebibyteText() {
-    static const std::string text = [] {
-        const std::string line = "The quick brown fox jumps over the lazy dog, 0123456789; alpha,beta,gamma\n";
-        std::string built;
-        while (built.size() < (1u << 20)) built += line;
-        built.resize(1u << 20);
-        return built;
-    }();
-    return text;
-}
 
 // ---- the module and the library ----
 
@@ -93,7 +82,7 @@ struct Library {
     BMatchFunction match = nullptr;
     BRegfreeFunction regfree = nullptr;
     Library() {
-        const std::string module = HostModule::ModuleBesideProgram();
+        const std::string module = ModuleBesideProgram();
         platform::ModuleHandle handle =
             platform::LoadLibraryA((module.substr(0, module.rfind('/') + 1) + "bregexp.dll").c_str());
         if (handle == nullptr) std::abort();

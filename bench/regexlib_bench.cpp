@@ -12,29 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "bregexp.h"
+#include "bench_texts.h"
+#include "entry_points.h"
 
-extern "C" {
-int BMatch(const char*, const char*, const char*, bregexp**, char*);
-int BSubst(const char*, const char*, const char*, bregexp**, char*);
-int BTrans(const char*, const char*, const char*, bregexp**, char*);
-int BSplit(const char*, const char*, const char*, int, bregexp**, char*);
-void BRegfree(bregexp*);
-}
 
 namespace {
-
-// The same 1 MiB text regexlib_vs_perl.pl builds: one line repeated.
-const std::string& MebibyteText() {
-    static const std::string text = [] {
-        const std::string line = "The quick brown fox jumps over the lazy dog, 0123456789; alpha,beta,gamma\n";
-        std::string built;
-        while (built.size() < (1u << 20)) built += line;
-        built.resize(1u << 20);
-        return built;
-    }();
-    return text;
-}
 
 const std::string kShortSubject = "mail from: john.smith@example.com (work)";
 const std::string kShiftJisSubject = "\x83\x5C\x83\x74\x83\x67 mail: john@example.com";

@@ -14,8 +14,6 @@
 // distinct pattern, as it does in a host; scripts/fuzz runs it in rounds.
 // Unloading is the long session's business (Valgrind), not this target's.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +21,7 @@
 #include <cstring>
 #include <string>
 
+#include "unreadable_memory.h"
 #include "module_host.h"
 #include "position_model.h"
 
@@ -33,15 +32,6 @@ HostModule* module = nullptr;
 [[noreturn]] void Fail(const char* what, const std::string& detail) {
     std::fprintf(stderr, "pattern exports: %s: %s\n", what, detail.c_str());
     std::abort();
-}
-
-const char* NoAccessPage() {
-    static const char* page = [] {
-        void* mapped = mmap(nullptr, static_cast<std::size_t>(getpagesize()), PROT_NONE,
-                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        return mapped == MAP_FAILED ? nullptr : static_cast<const char*>(mapped);
-    }();
-    return page;
 }
 
 // A text handed to the module: its bytes (up to the first zero byte), or a

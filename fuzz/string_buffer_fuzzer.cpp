@@ -4,8 +4,6 @@
 // copy on write is checked as well: copies share, a change unshares, counts
 // are exact, and a change to one holder never shows in another.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "unreadable_memory.h"
 #include "text/string_buffer.h"
 
 namespace {
@@ -29,15 +28,6 @@ struct Model {
 [[noreturn]] void Fail(const char* what, std::size_t slot) {
     std::fprintf(stderr, "string buffer: %s (string %zu)\n", what, slot);
     std::abort();
-}
-
-const char* NoAccessPage() {
-    static const char* page = [] {
-        void* mapped = mmap(nullptr, static_cast<std::size_t>(getpagesize()), PROT_NONE,
-                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        return mapped == MAP_FAILED ? nullptr : static_cast<const char*>(mapped);
-    }();
-    return page;
 }
 
 // What a text pointer handed in stands for: bytes, or nothing readable.

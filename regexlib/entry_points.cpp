@@ -11,11 +11,10 @@
 #include <cstring>
 #include <string>
 
-#include "bregexp.h"
+#include "entry_points.h"
 #include "compiled_record.h"
 #include "pattern_operations.h"
 
-#define REGEXLIB_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace regexlib {
 namespace {

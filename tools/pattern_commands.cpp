@@ -99,43 +99,47 @@ int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandSt
     return anyMatched ? kMatched : kNothingMatched;
 }
 
-int RunSubst(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
+namespace {
+
+// Substitution and translation alike: every subject rewritten and printed.
+// "Matched" means a result that differs from its subject; `confirm`, when
+// set, settles an unchanged one (a replacement equal to what it replaced).
+int RunRewrite(const LoadedModule& module, const Invocation& invocation, CommandStreams streams,
+               decltype(&MOLV_SUBST) rewrite, bool (*confirm)(const LoadedModule&, const char*,
+                                                              const std::string&)) {
     if (BadPattern(module, invocation, streams.err)) return kFailed;
     SubjectSource source(invocation.subjects, streams.in);
     const char* pattern = invocation.pattern.c_str();
     bool anyMatched = false;
     std::string subject;
     while (source.Next(subject)) {
-        const std::string result = module.Subst(pattern, subject.c_str());
+        const std::string result = rewrite(pattern, subject.c_str());
         if (result.empty() && Failed(module, invocation, source, streams.err)) return kFailed;
         streams.out << result << '\n';
-        // An unchanged result is either no match or a replacement equal to
-        // what it replaced (s/(a)/$1/): a match with the same pattern, which
-        // reuses its compiled record, settles it. Asked only until the first
-        // match, so filtering a long input costs one extra match at most per
-        // line before that.
+        // Asked only until the first match, so a long input costs at most
+        // one extra call per line before that.
         if (!anyMatched) {
-            anyMatched = result != subject || module.Match(pattern, subject.c_str())[0] != 0;
+            anyMatched = result != subject || (confirm != nullptr && confirm(module, pattern, subject));
         }
     }
     return anyMatched ? kMatched : kNothingMatched;
 }
 
+// A match with the same pattern reuses its compiled record.
+bool MatchesToo(const LoadedModule& module, const char* pattern, const std::string& subject) {
+    return module.Match(pattern, subject.c_str())[0] != 0;
+}
+
+}  // namespace
+
+int RunSubst(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
+    return RunRewrite(module, invocation, streams, module.Subst, MatchesToo);
+}
+
+// The module does not hand out tr's count, so "matched" can only mean
+// "changed something".
 int RunTrans(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    if (BadPattern(module, invocation, streams.err)) return kFailed;
-    SubjectSource source(invocation.subjects, streams.in);
-    const char* pattern = invocation.pattern.c_str();
-    bool anyChanged = false;
-    std::string subject;
-    while (source.Next(subject)) {
-        const std::string result = module.Trans(pattern, subject.c_str());
-        if (result.empty() && Failed(module, invocation, source, streams.err)) return kFailed;
-        streams.out << result << '\n';
-        // The module does not hand out tr's count, so "matched" can only
-        // mean "changed something".
-        anyChanged = anyChanged || result != subject;
-    }
-    return anyChanged ? kMatched : kNothingMatched;
+    return RunRewrite(module, invocation, streams, module.Trans, nullptr);
 }
 
 int RunSplit(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {

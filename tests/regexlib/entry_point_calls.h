@@ -5,16 +5,8 @@
 
 #include <string>
 
-#include "bregexp.h"
+#include "entry_points.h"
 
-extern "C" {
-int BMatch(const char*, const char*, const char*, bregexp**, char*);
-int BSubst(const char*, const char*, const char*, bregexp**, char*);
-int BTrans(const char*, const char*, const char*, bregexp**, char*);
-int BSplit(const char*, const char*, const char*, int, bregexp**, char*);
-void BRegfree(bregexp*);
-const char* BRegexpVersion();
-}
 
 namespace regexlib_test {
 
