@@ -98,6 +98,17 @@ TEST_F(ModuleExports, UnusablePositionTextsLeaveThePreviousResultIntact) {
     EXPECT_STREQ("", module.PosToStr("6:1"));
 }
 
+// Hosts chain calls: an argument may be the text the previous call returned,
+// which the next hand-off releases.
+TEST_F(ModuleExports, AReturnedTextCanBeHandedStraightBack) {
+    control.Queue(WithOutput(Answer(1), "first result"));
+    control.Queue(WithOutput(Answer(1), "second result"));
+    EXPECT_STREQ("second result", module.Subst("s/b/c/", module.Subst("s/a/b/", "subject")));
+    EXPECT_NE(std::string::npos, control.Log().find("BSubst pattern=s/b/c/ subject=12 "));
+    control.Queue(WithPairs(Answer(1), {0, 5}));
+    EXPECT_STREQ("chain", module.PosToStr(module.Match("/chain/", "chained")));
+}
+
 TEST_F(ModuleExports, PositionsPastSixteenBitsWrap) {
     const std::string subject(140000, 'x');
     control.Queue(WithPairs(Answer(1), {65536, 65540}));
