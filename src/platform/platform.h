@@ -40,8 +40,6 @@ using Reason = DWORD;
 #define MOLV_ENTRY_CALL WINAPI
 constexpr std::uint32_t kProcessDetach = DLL_PROCESS_DETACH;
 constexpr std::uint32_t kProcessAttach = DLL_PROCESS_ATTACH;
-constexpr std::uint32_t kThreadAttach = DLL_THREAD_ATTACH;
-constexpr std::uint32_t kThreadDetach = DLL_THREAD_DETACH;
 // The loader itself unloads a module whose attach fails, and LoadLibraryA
 // answers null.
 constexpr bool kFailedAttachRefusesLoad = true;
@@ -52,8 +50,6 @@ using Reason = std::uint32_t;
 #define MOLV_ENTRY_CALL
 constexpr std::uint32_t kProcessDetach = 0;
 constexpr std::uint32_t kProcessAttach = 1;
-constexpr std::uint32_t kThreadAttach = 2;
-constexpr std::uint32_t kThreadDetach = 3;
 // A shared object has no entry point that could refuse the load: after a
 // failed attach the module stays loaded, with no binding, and inert.
 constexpr bool kFailedAttachRefusesLoad = false;
