@@ -1,5 +1,5 @@
 // The Win32 services of platform.h on POSIX systems: libraries through the
-// dynamic loader, memory probes through a kernel copy that reports EFAULT
+// dynamic loader, memory probes through a kernel check that reports EFAULT
 // instead of faulting, and the few string routines.
 #ifndef _WIN32
 
@@ -7,10 +7,11 @@
 
 #include <dlfcn.h>
 #include <pthread.h>
-#include <sys/uio.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstring>
 #include <string>
@@ -54,56 +55,77 @@ Bool SystemRelease(ModuleHandle library) {
     return library != nullptr && dlclose(library) == 0;
 }
 
-// Copies `size` bytes of our own address space through the kernel, which
-// checks every page and answers EFAULT for unreadable ones, so nothing faults
-// here. Where process_vm_readv is not allowed, a write into a pipe does the
-// same check.
-bool KernelCopy(void* to, const void* from, std::size_t size) {
-    iovec local{to, size};
-    iovec remote{const_cast<void*>(from), size};
-    const ssize_t copied = process_vm_readv(getpid(), &local, 1, &remote, 1, 0);
-    if (copied == static_cast<ssize_t>(size)) return true;
-    if (copied >= 0 || (errno != ENOSYS && errno != EPERM)) return false;
-    static int pipeEnds[2] = {-1, -1};
-    if (pipeEnds[0] < 0 && pipe(pipeEnds) != 0) return false;
-    if (write(pipeEnds[1], from, size) != static_cast<ssize_t>(size)) return false;
-    return read(pipeEnds[0], to, size) == static_cast<ssize_t>(size);
+// The kernel reads the new signal mask that rt_sigprocmask is given before
+// it looks at `how`: with an invalid `how` the call answers EFAULT for an
+// unreadable mask and EINVAL otherwise, and never changes the mask. It reads
+// one aligned kernel sigset (8 bytes here), which never crosses a page, so
+// one call tells whether the page holding `address` can be read. No signal
+// handler and no other process-wide state is involved.
+constexpr std::size_t kKernelSigsetBytes = (_NSIG - 1) / 8;
+static_assert((kKernelSigsetBytes & (kKernelSigsetBytes - 1)) == 0, "a power of two");
+
+bool PageIsReadable(const void* address) {
+    constexpr long kInvalidHow = -1;
+    const auto word = reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t{kKernelSigsetBytes - 1};
+    return syscall(SYS_rt_sigprocmask, kInvalidHow, word, nullptr, kKernelSigsetBytes) == 0 ||
+           errno != EFAULT;
+}
+
+std::uintptr_t PageSize() {
+    static const auto size = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+std::uintptr_t NextPageStart(std::uintptr_t address) {
+    return (address | (PageSize() - 1)) + 1;
+}
+
+// The thread's stack bounds, read once per thread. Initial-exec TLS keeps
+// each check to a plain load instead of a call into the dynamic loader.
+struct StackBounds {
+    std::uintptr_t low = 0;
+    std::uintptr_t top = 0;
+};
+thread_local StackBounds stackBounds __attribute__((tls_model("initial-exec")));
+
+bool ReadStackBounds(StackBounds& bounds) {
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return false;
+    void* low = nullptr;
+    std::size_t length = 0;
+    pthread_attr_getstack(&attributes, &low, &length);
+    pthread_attr_destroy(&attributes);
+    bounds.low = reinterpret_cast<std::uintptr_t>(low);
+    bounds.top = bounds.low + length;
+    return true;
 }
 
 // The live part of the calling thread's stack, from the caller's frame up to
 // the stack's top, is mapped and readable for as long as the call runs: a
-// range inside it needs no kernel copy. A call made on another stack than
+// range inside it needs no kernel check. A call made on another stack than
 // the thread's own (a fiber, a signal stack) always takes the kernel path.
 bool OnLiveStack(const void* address, std::size_t size) {
-    thread_local std::uintptr_t stackLow = 0, stackTop = 0;
-    if (stackTop == 0) {
-        pthread_attr_t attributes;
-        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return false;
-        void* low = nullptr;
-        std::size_t length = 0;
-        pthread_attr_getstack(&attributes, &low, &length);
-        pthread_attr_destroy(&attributes);
-        stackLow = reinterpret_cast<std::uintptr_t>(low);
-        stackTop = stackLow + length;
-    }
+    StackBounds& bounds = stackBounds;
+    if (bounds.top == 0 && !ReadStackBounds(bounds)) return false;
     char frame;
     const auto here = reinterpret_cast<std::uintptr_t>(&frame);
     const auto start = reinterpret_cast<std::uintptr_t>(address);
-    return here >= stackLow && here < stackTop && start >= here && start < stackTop &&
-           size <= stackTop - start;
+    return here >= bounds.low && here < bounds.top && start >= here && start < bounds.top &&
+           size <= bounds.top - start;
 }
 
-bool KernelCanRead(const void* address, std::size_t size) {
+// One kernel check per page the range touches: protection is per page.
+bool RangeIsReadable(const void* address, std::size_t size) {
     if (OnLiveStack(address, size)) return true;
-    char scratch[256];
-    const char* at = static_cast<const char*>(address);
-    while (size > 0) {
-        const std::size_t chunk = size < sizeof scratch ? size : sizeof scratch;
-        if (!KernelCopy(scratch, at, chunk)) return false;
-        at += chunk;
-        size -= chunk;
+    auto at = reinterpret_cast<std::uintptr_t>(address);
+    const std::uintptr_t last = at + (size - 1);
+    if (last < at) return false;   // wraps around the address space
+    for (;;) {
+        if (!PageIsReadable(reinterpret_cast<const void*>(at))) return false;
+        const std::uintptr_t next = NextPageStart(at);
+        if (next == 0 || next > last) return true;
+        at = next;
     }
-    return true;
 }
 
 }  // namespace
@@ -130,23 +152,26 @@ std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_
 Bool IsBadReadPtr(const void* address, std::uintptr_t size) {
     if (size == 0) return 0;
     if (address == nullptr) return 1;
-    return KernelCanRead(address, size) ? 0 : 1;
+    return RangeIsReadable(address, size) ? 0 : 1;
 }
 
 Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
     if (max == 0) return 0;
     if (text == nullptr) return 1;
-    // Byte by byte up to the terminator or `max`, as Windows does.
-    for (std::uintptr_t i = 0; i < max; ++i) {
-        char byte;
-        if (OnLiveStack(text + i, 1)) {
-            byte = text[i];
-        } else if (!KernelCopy(&byte, text + i, 1)) {
+    // Up to the terminator or `max` bytes, as Windows does: each page is
+    // checked once, then read directly up to its end.
+    auto at = reinterpret_cast<std::uintptr_t>(text);
+    std::uintptr_t left = max;
+    for (;;) {
+        if (!OnLiveStack(reinterpret_cast<const void*>(at), 1) &&
+            !PageIsReadable(reinterpret_cast<const void*>(at))) {
             return 1;
         }
-        if (byte == 0) break;
+        const std::uintptr_t pageEnd = NextPageStart(at);
+        for (; at != pageEnd; ++at) {
+            if (*reinterpret_cast<const char*>(at) == 0 || --left == 0) return 0;
+        }
     }
-    return 0;
 }
 
 int lstrlenA(const char* text) {
