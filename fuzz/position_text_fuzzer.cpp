@@ -21,13 +21,14 @@ void Fail(const char* what, const std::string& text, std::int32_t got, std::int3
 }
 
 void CheckRoundTrip(std::int32_t value) {
-    StringBuffer text = FormatPositionText(value);
-    const std::string formatted = text.GetText();
+    char text[kPositionTextSize];
+    const std::int32_t length = FormatPositionText(value, text);
+    const std::string formatted = text;
     if (formatted != model::FormatPosition(value)) Fail("wrong format", formatted, value, value);
-    if (static_cast<std::size_t>(text.GetLength()) != formatted.size()) {
-        Fail("length differs from text", formatted, text.GetLength(), static_cast<std::int32_t>(formatted.size()));
+    if (static_cast<std::size_t>(length) != formatted.size()) {
+        Fail("length differs from text", formatted, length, static_cast<std::int32_t>(formatted.size()));
     }
-    const std::int32_t back = ParsePositionText(text.GetText());
+    const std::int32_t back = ParsePositionText(text);
     if (back != value) Fail("no round trip", formatted, back, value);
 }
 

@@ -9,9 +9,9 @@ constexpr const char* kEntryPointNames[] = {"BMatch", "BSubst", "BTrans",
 
 }  // namespace
 
-// Members are built in declaration order (the containers, the result set,
-// the three texts) before the library is loaded; when loading throws, they
-// are destroyed again in reverse and the library handle is kept.
+// Members are built in declaration order (the cache, the result set, the
+// three texts) before the library is loaded; when loading throws, they are
+// destroyed again in reverse and the library handle is kept.
 EngineBinding::EngineBinding(StringBuffer& libraryName)
     : library(nullptr),
       BMatch(nullptr),
@@ -43,11 +43,38 @@ void EngineBinding::ResolveEntryPoints() {
 }
 
 // The records go back to the library first; the members follow in reverse
-// order of declaration: the texts, the result set, the registry, the cache.
+// order of declaration: the texts, the result set, the cache.
 EngineBinding::~EngineBinding() { ReleaseCompiled(); }
 
 StringBuffer& EngineBinding::GetVersionText() {
     // Asked again only while the library has answered with an empty text.
     if (versionText.GetLength() == 0) versionText.Assign(BRegexpVersion(), 0, -1);
     return versionText;
+}
+
+// ---- the cache protocol around every call into the library ----
+
+bregexp* EngineBinding::LookupCompiled(TextSpan pattern) {
+    // An empty pattern is never found, so it is compiled at every call.
+    return patternCache.Lookup({pattern.text, static_cast<std::size_t>(pattern.length)});
+}
+
+void EngineBinding::RegisterCompiled(TextSpan pattern, bregexp* cached, bregexp* record) {
+    if (cached != nullptr || record == nullptr) return;
+    // A full cache makes room by handing its least recently used record back
+    // to the library: memory stays bounded however many patterns a host
+    // builds. The new record is the most recent, so it is never the one.
+    bregexp* evicted =
+        patternCache.Register({pattern.text, static_cast<std::size_t>(pattern.length)}, record);
+    if (evicted != nullptr) BRegfree(evicted);
+}
+
+void EngineBinding::ReleaseCompiled() {
+    // Only the oldest record is probed; with none held the probe fails, so a
+    // binding that never compiled keeps its library loaded.
+    const std::vector<bregexp*> held = patternCache.TakeAll();
+    const bregexp* oldest = held.empty() ? nullptr : held.front();
+    if (platform::IsBadReadPtr(oldest, sizeof(bregexp)) != 0) return;
+    for (bregexp* record : held) BRegfree(record);
+    platform::FreeLibrary(library);
 }

@@ -7,10 +7,9 @@
 
 #include <cstdint>
 
-#include "containers/hash_table.h"
 #include "containers/owning_pointer.h"
-#include "containers/ptr_link_list.h"
 #include "engine/bregexp.h"
+#include "engine/pattern_cache.h"
 #include "engine/result_set.h"
 #include "platform/platform.h"
 #include "text/string_buffer.h"
@@ -30,15 +29,17 @@ public:
     StringBuffer& GetVersionText();
 
     // The pattern operations: a packed position or -1, a text, a count or -1.
-    std::int32_t Match(StringBuffer& pattern, StringBuffer& subject);
-    StringBuffer Substitute(StringBuffer& pattern, StringBuffer& subject);
-    StringBuffer Translate(StringBuffer& pattern, StringBuffer& subject);
-    std::int32_t Split(StringBuffer& pattern, StringBuffer& subject, std::int32_t limit);
+    // A text answer is read at once: it lives until the next operation.
+    std::int32_t Match(TextSpan pattern, TextSpan subject);
+    TextSpan Substitute(TextSpan pattern, TextSpan subject);
+    TextSpan Translate(TextSpan pattern, TextSpan subject);
+    std::int32_t Split(TextSpan pattern, TextSpan subject, std::int32_t limit);
 
-    // The cursor over the last result set, and cutting from the last subject.
+    // The cursor over the last result set, and cutting from the last subject
+    // (the piece lives until the next match or split).
     std::int32_t HasMoreResults() const;
     std::int32_t NextResult();
-    StringBuffer ExtractText(std::int32_t position);
+    TextSpan ExtractText(std::int32_t position);
 
     platform::ModuleHandle library;
     BMatchFunction BMatch;
@@ -47,8 +48,7 @@ public:
     BSplitFunction BSplit;
     BRegfreeFunction BRegfree;
     BRegexpVersionFunction BRegexpVersion;
-    HashTable<bregexp*, 11> patternCache;
-    LinkList<bregexp, 0> compiled;
+    PatternCache patternCache;          // also the registry of every record held
     OwningPointer<ResultSet> results;   // results.owns is the ownsResults flag
     StringBuffer lastSubject;
     StringBuffer versionText;
@@ -66,14 +66,17 @@ private:
     };
 
     void ResolveEntryPoints();
-    Reply Forward(Operation operation, StringBuffer& pattern, StringBuffer& subject,
-                  std::int32_t limit);
+    Reply Forward(Operation operation, TextSpan pattern, TextSpan subject, std::int32_t limit);
     std::int32_t CallEntryPoint(Operation operation, const char* pattern, const char* start,
                                 const char* end, std::int32_t limit, bregexp** record,
                                 char* message);
+    void KeepMessage(const char* message);
+    // A set of `count` positions for this call, in the storage of the last
+    // one when it is large enough; no set when `count` is 0.
+    ResultSet* NewResults(std::int32_t count);
 
     // The cache protocol around every call, and its release at teardown.
-    bregexp* LookupCompiled(StringBuffer& pattern);
-    void RegisterCompiled(StringBuffer& pattern, bregexp* cached, bregexp* record);
+    bregexp* LookupCompiled(TextSpan pattern);
+    void RegisterCompiled(TextSpan pattern, bregexp* cached, bregexp* record);
     void ReleaseCompiled();
 };

@@ -21,5 +21,10 @@ inline std::uint32_t PositionLength(std::int32_t value) {
     return static_cast<std::uint32_t>(value) >> 16;
 }
 
-StringBuffer FormatPositionText(std::int32_t value);
+// "65535:65535" and its terminator.
+constexpr int kPositionTextSize = 12;
+
+// Writes the position text of `value`, zero-terminated, into `text` and
+// answers its length: 0, the empty text, for -1.
+std::int32_t FormatPositionText(std::int32_t value, char (&text)[kPositionTextSize]);
 std::int32_t ParsePositionText(const char* text);

@@ -1,28 +1,47 @@
-// The cache protocol wrapped around every call into the library: a pattern
-// text is compiled once, its record reused from then on, and every record is
-// handed back to the library when the binding goes.
-#include "engine/engine_binding.h"
+// The bounded cache of compiled records: a hash of the whole pattern text
+// over a list kept in order of use.
+#include "engine/pattern_cache.h"
 
-bregexp* EngineBinding::LookupCompiled(StringBuffer& pattern) {
-    // An empty pattern is never found, so it is compiled at every call.
-    return patternCache.Lookup(pattern);
+#include <algorithm>
+
+PatternCache::PatternCache(std::size_t capacity) : capacity(std::max<std::size_t>(capacity, 1)) {}
+
+bregexp* PatternCache::Lookup(std::string_view text) {
+    if (text.empty()) return nullptr;
+    // A host usually repeats the pattern of its last call: no hashing then.
+    if (!byUse.empty() && byUse.front().text == text) return byUse.front().record;
+    const auto found = byText.find(text);
+    if (found == byText.end()) return nullptr;
+    byUse.splice(byUse.begin(), byUse, found->second);
+    return found->second->record;
 }
 
-void EngineBinding::RegisterCompiled(StringBuffer& pattern, bregexp* cached, bregexp* record) {
-    if (cached != nullptr || record == nullptr) return;
-    // Registry first, cache second: every cached record is also registered,
-    // and a record the cache refuses (empty pattern) is still handed back.
-    compiled.Add(record, -1);
-    patternCache.Insert(pattern, record);
+bregexp* PatternCache::Register(std::string_view text, bregexp* record) {
+    bregexp* evicted = byUse.size() >= capacity ? EvictLeastRecent() : nullptr;
+    byUse.push_front(Entry{std::string(text), record, nextSerial++});
+    if (!text.empty()) byText[byUse.front().text] = byUse.begin();
+    return evicted;
 }
 
-void EngineBinding::ReleaseCompiled() {
-    // Only the oldest record is probed; an empty registry probes as
-    // unreadable, so a binding that never compiled keeps its library loaded.
-    if (platform::IsBadReadPtr(compiled.GetAt(0), sizeof(bregexp)) != 0) return;
-    while (compiled.count > 0) {
-        BRegfree(compiled.GetAt(0));
-        compiled.RemoveAt(0);
-    }
-    platform::FreeLibrary(library);
+bregexp* PatternCache::EvictLeastRecent() {
+    const auto victim = std::prev(byUse.end());
+    const auto key = byText.find(victim->text);
+    if (key != byText.end() && key->second == victim) byText.erase(key);
+    bregexp* record = victim->record;
+    byUse.erase(victim);
+    return record;
+}
+
+std::vector<bregexp*> PatternCache::TakeAll() {
+    std::vector<const Entry*> entries;
+    entries.reserve(byUse.size());
+    for (const Entry& entry : byUse) entries.push_back(&entry);
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry* a, const Entry* b) { return a->serial < b->serial; });
+    std::vector<bregexp*> records;
+    records.reserve(entries.size());
+    for (const Entry* entry : entries) records.push_back(entry->record);
+    byText.clear();
+    byUse.clear();
+    return records;
 }

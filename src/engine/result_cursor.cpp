@@ -11,8 +11,13 @@ std::int32_t EngineBinding::NextResult() {
     return results->items[results->next++];
 }
 
-StringBuffer EngineBinding::ExtractText(std::int32_t position) {
-    if (position == kNoPosition || lastSubject.GetLength() == 0) return emptyString;
-    return lastSubject.Mid(static_cast<std::int32_t>(PositionOffset(position)),
-                           static_cast<std::int32_t>(PositionLength(position)));
+// The piece is clipped to the subject: a start at or past its end gives the
+// empty text, a length past its end stops there.
+TextSpan EngineBinding::ExtractText(std::int32_t position) {
+    const std::int32_t length = lastSubject.GetLength();
+    const auto start = static_cast<std::int32_t>(PositionOffset(position));
+    if (position == kNoPosition || start >= length) return TextSpan{emptyString.GetText(), 0};
+    std::int32_t count = static_cast<std::int32_t>(PositionLength(position));
+    if (count > length - start) count = length - start;
+    return TextSpan{lastSubject.GetText() + start, count};
 }

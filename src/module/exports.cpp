@@ -27,41 +27,39 @@ const char* AskText(Work work) {
 
 }  // namespace
 
+// Each pattern export takes its subject in, then its pattern, each probed
+// and measured once and read where the host keeps it.
 MOLV_API const char* MOLV_CALL MOLV_MATCH(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
-        StringBuffer subjectText(subject, -1, 2);
-        StringBuffer patternText(pattern, -1, 2);
-        return HandOff(FormatPositionText(engine.Match(patternText, subjectText)));
+        const TextSpan subjectText = HostText(subject);
+        return HandOffPosition(engine.Match(HostText(pattern), subjectText));
     });
 }
 
 MOLV_API const char* MOLV_CALL MOLV_SUBST(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
-        StringBuffer subjectText(subject, -1, 2);
-        StringBuffer patternText(pattern, -1, 2);
-        return HandOff(engine.Substitute(patternText, subjectText));
+        const TextSpan subjectText = HostText(subject);
+        return HandOff(engine.Substitute(HostText(pattern), subjectText));
     });
 }
 
 MOLV_API const char* MOLV_CALL MOLV_TRANS(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
-        StringBuffer subjectText(subject, -1, 2);
-        StringBuffer patternText(pattern, -1, 2);
-        return HandOff(engine.Translate(patternText, subjectText));
+        const TextSpan subjectText = HostText(subject);
+        return HandOff(engine.Translate(HostText(pattern), subjectText));
     });
 }
 
 MOLV_API int MOLV_CALL MOLV_SPLIT(const char* pattern, const char* subject, int limit) {
     return Ask(-1, [&](EngineBinding& engine) {
-        StringBuffer subjectText(subject, -1, 2);
-        StringBuffer patternText(pattern, -1, 2);
-        return static_cast<int>(engine.Split(patternText, subjectText, limit));
+        const TextSpan subjectText = HostText(subject);
+        return static_cast<int>(engine.Split(HostText(pattern), subjectText, limit));
     });
 }
 
 MOLV_API const char* MOLV_CALL MOLV_GETNEXT() {
     return AskText([](EngineBinding& engine) {
-        return HandOff(FormatPositionText(engine.NextResult()));
+        return HandOffPosition(engine.NextResult());
     });
 }
 

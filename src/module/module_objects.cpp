@@ -2,6 +2,7 @@
 // empty string and destroyed after it, and attach runs once all are built.
 #include "module/module_objects.h"
 
+#include "engine/packed_position.h"
 #include "platform/platform.h"
 
 MOLV_INIT_ORDER(1001) OwningPointer<EngineBinding> theEngine;
@@ -11,4 +12,15 @@ const char* const moduleVersion = "1.01";
 const char* HandOff(const StringBuffer& result) {
     resultText = result;
     return resultText.GetText();
+}
+
+const char* HandOff(TextSpan result) {
+    if (result.length == 0) return HandOff(emptyString);
+    resultText.CopyIn(result);
+    return resultText.GetText();
+}
+
+const char* HandOffPosition(std::int32_t position) {
+    char text[kPositionTextSize];
+    return HandOff(TextSpan{text, FormatPositionText(position, text)});
 }

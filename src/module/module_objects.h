@@ -3,6 +3,8 @@
 // export hands to the host, and the module's own version text.
 #pragma once
 
+#include <cstdint>
+
 #include "containers/owning_pointer.h"
 #include "engine/engine_binding.h"
 #include "text/string_buffer.h"
@@ -14,6 +16,11 @@ extern const char* const moduleVersion;
 // Shares the result's representation into resultText and returns its
 // characters: valid, and unchanged, until the next hand-off.
 const char* HandOff(const StringBuffer& result);
+// The same for a text the module only reads: copied into resultText's own
+// block when nobody else holds it; the empty text shares emptyString's.
+const char* HandOff(TextSpan result);
+// The position text of a packed position (the empty text for -1).
+const char* HandOffPosition(std::int32_t position);
 
 // Process attach and detach: build the one binding, and destroy it again.
 bool ProcessAttach();

@@ -18,7 +18,9 @@ std::int32_t BlockSize(std::int64_t need) {
 
 std::int32_t AtLeastZero(std::int32_t value) { return value < 0 ? 0 : value; }
 
-char* NewBlock(std::int32_t size) { return new char[size](); }
+// Left uninitialised: every user fills or clears it right away, and a
+// cleared 1 MiB block before a 1 MiB copy would double the work.
+char* NewBlock(std::int32_t size) { return new char[size]; }
 
 }  // namespace
 
@@ -30,6 +32,11 @@ bool IsReadableText(const char* text) {
 
 const char* ReadableOrEmpty(const char* text) {
     return IsReadableText(text) ? text : staticEmptyText;
+}
+
+TextSpan HostText(const char* text) {
+    text = ReadableOrEmpty(text);
+    return TextSpan{text, platform::lstrlenA(text)};
 }
 
 // ---- RCObject ----
@@ -51,7 +58,9 @@ void RCObject::DecRef() {
 StringBuffer::StringBuffer_rep::StringBuffer_rep(std::int32_t capacityWanted)
     : length(0),
       capacity(BlockSize(std::int64_t{AtLeastZero(capacityWanted)} + 1)),
-      chars(NewBlock(capacity)) {}
+      chars(NewBlock(capacity)) {
+    std::memset(chars, 0, capacity);
+}
 
 StringBuffer::StringBuffer_rep::StringBuffer_rep(const char* text, std::int32_t textLength,
                                                  std::int32_t extra)
@@ -201,6 +210,19 @@ StringBuffer& StringBuffer::AppendNumber(std::uint32_t value) {
     char digits[32];
     platform::wsprintfA(digits, "%-lu", value);
     return Append(digits, 0, -1);
+}
+
+void StringBuffer::CopyIn(TextSpan span) {
+    const auto block = reinterpret_cast<std::uintptr_t>(rep->chars);
+    const auto from = reinterpret_cast<std::uintptr_t>(span.text);
+    const bool fromOwnBlock = from >= block && from - block < static_cast<std::uintptr_t>(rep->capacity);
+    if (rep->referenceCount > 1 || fromOwnBlock || span.length >= rep->capacity) {
+        *this = StringBuffer(ReadableText{span.text}, span.length);
+        return;
+    }
+    std::memcpy(rep->chars, span.text, span.length);
+    rep->length = span.length;
+    rep->chars[span.length] = 0;
 }
 
 std::int32_t StringBuffer::GetLength() {

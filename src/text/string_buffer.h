@@ -28,6 +28,13 @@ struct ReadableText {
     const char* text;
 };
 
+// `length` readable bytes: a text the module only reads, wherever it lives,
+// without a copy. Spans made by HostText are also zero-terminated.
+struct TextSpan {
+    const char* text;
+    std::int32_t length;
+};
+
 class StringBuffer {
 public:
     struct StringBuffer_rep : RCObject {
@@ -60,6 +67,11 @@ public:
     StringBuffer& Append(const char* text, std::int32_t start, std::int32_t count);
     StringBuffer& AppendChar(char c);
     StringBuffer& AppendNumber(std::uint32_t value);
+    // Replaces the text with a readable span, in this string's own block when
+    // nobody shares it and it is large enough, so a string that is refilled
+    // at every call allocates only when it grows. A span from inside that
+    // block, or a shared block, gets a new representation.
+    void CopyIn(TextSpan span);
 
     std::int32_t GetLength();
     const char* GetText() const { return rep->chars; }
@@ -87,6 +99,9 @@ private:
 // its first byte can be read; otherwise the static empty text stands in.
 bool IsReadableText(const char* text);
 const char* ReadableOrEmpty(const char* text);
+// An outside text probed once and measured once; a null or unreadable
+// pointer gives the empty text.
+TextSpan HostText(const char* text);
 
 // The shared empty string handed out wherever there is nothing to give.
 extern StringBuffer emptyString;

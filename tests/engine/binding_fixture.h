@@ -36,5 +36,7 @@ protected:
     DoubleControl control{DoublePath("full")};
 };
 
-// A string the binding operations can take by reference.
-inline StringBuffer Text(const char* text) { return StringBuffer(text, -1, 2); }
+// A text the binding operations take, as an export hands it in.
+inline TextSpan Text(const char* text) { return HostText(text); }
+// A text the binding answered, copied before the next operation.
+inline std::string Copy(TextSpan text) { return std::string(text.text, text.length); }

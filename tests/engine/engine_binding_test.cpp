@@ -19,7 +19,7 @@ TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
     EXPECT_EQ(0, binding->lastSubject.GetLength());
     EXPECT_EQ(nullptr, binding->results.Get());
     EXPECT_EQ(1, binding->results.owns);
-    EXPECT_EQ(0, binding->compiled.count);
+    EXPECT_EQ(0u, binding->patternCache.Count());
 }
 
 TEST_F(EngineBindingTest, AbsentLibraryThrowsBeforeAnyLookup) {

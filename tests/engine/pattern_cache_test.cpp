@@ -1,6 +1,8 @@
 // The cache protocol seen from the library's side: which pattern text and
-// record each call receives, and what the binding hands back at teardown.
+// record each call receives, which records go back and when.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "binding_fixture.h"
 
@@ -8,74 +10,73 @@ namespace {
 
 using PatternCacheTest = BindingTest;
 
+bregexp* Held(EngineBinding& binding, const char* text) {
+    return binding.patternCache.Lookup(text);
+}
+
 TEST_F(PatternCacheTest, APatternIsCompiledOnceAndThenReusedByItsRecord) {
     auto binding = Bind();
-    StringBuffer pattern = Text("/a(b)/");
-    StringBuffer subject = Text("xab");
+    TextSpan pattern = Text("/a(b)/");
+    TextSpan subject = Text("xab");
     binding->Match(pattern, subject);
     binding->Match(pattern, subject);
-    StringBuffer sameText = Text("/a(b)/");
-    binding->Split(sameText, subject, 0);
+    const std::string copy = "/a(b)/";
+    binding->Split(Text(copy.c_str()), subject, 0);
     const std::vector<std::string> expected = {
         "BMatch pattern=/a(b)/ subject=3 record=null -> 0 #1",
         "BMatch pattern=(null) subject=3 record=#1 -> 0 #1",
         "BSplit pattern=(null) subject=3 limit=0 record=#1 -> 0 #1",
     };
     EXPECT_EQ(expected, LogLines("B"));
-    EXPECT_EQ(1, binding->compiled.count);
-    EXPECT_EQ(binding->compiled.GetAt(0), binding->patternCache.Lookup(pattern));
+    EXPECT_EQ(1u, binding->patternCache.Count());
+    EXPECT_NE(nullptr, Held(*binding, "/a(b)/"));
 }
 
 TEST_F(PatternCacheTest, PatternsDifferingInCaseAreTwoKeys) {
     auto binding = Bind();
-    StringBuffer lower = Text("/abc/"), upper = Text("/ABC/"), subject = Text("abc");
+    TextSpan lower = Text("/abc/"), upper = Text("/ABC/"), subject = Text("abc");
     binding->Match(lower, subject);
     binding->Match(upper, subject);
     binding->Match(lower, subject);
     binding->Match(upper, subject);
-    EXPECT_EQ(2, binding->compiled.count);
-    EXPECT_NE(binding->patternCache.Lookup(lower), binding->patternCache.Lookup(upper));
+    EXPECT_EQ(2u, binding->patternCache.Count());
+    EXPECT_NE(Held(*binding, "/abc/"), Held(*binding, "/ABC/"));
     EXPECT_EQ(2u, LogLines("BMatch pattern=(null)").size());
 }
 
 TEST_F(PatternCacheTest, NoRecordLeftMeansThePatternIsPassedAgain) {
     auto binding = Bind();
     control.Queue(WithoutRecord(Answer(-1, "syntax")));
-    StringBuffer pattern = Text("/(/"), subject = Text("x");
+    TextSpan pattern = Text("/(/"), subject = Text("x");
     binding->Match(pattern, subject);
     binding->Match(pattern, subject);
     EXPECT_EQ(2u, LogLines("BMatch pattern=/(/ subject=1 record=null").size());
-    EXPECT_EQ(1, binding->compiled.count);   // the second call left one
+    EXPECT_EQ(1u, binding->patternCache.Count());   // the second call left one
 }
 
 TEST_F(PatternCacheTest, ARecordLeftByAFailedCallIsRegisteredAndCached) {
     auto binding = Bind();
     control.Queue(Answer(-1, "failed"));
-    StringBuffer pattern = Text("/x/"), subject = Text("y");
-    binding->Substitute(pattern, subject);
-    EXPECT_EQ(1, binding->compiled.count);
-    EXPECT_NE(nullptr, binding->patternCache.Lookup(pattern));
+    binding->Substitute(Text("/x/"), Text("y"));
+    EXPECT_EQ(1u, binding->patternCache.Count());
+    EXPECT_NE(nullptr, Held(*binding, "/x/"));
 }
 
 TEST_F(PatternCacheTest, EmptyPatternIsCompiledEveryTimeAndNeverCached) {
     auto binding = Bind();
-    StringBuffer empty = Text(""), subject = Text("abc");
+    TextSpan empty = Text(""), subject = Text("abc");
     for (int call = 0; call < 3; ++call) binding->Match(empty, subject);
-    StringBuffer nullPattern(nullptr, -1, 2);
-    binding->Translate(nullPattern, subject);
-    EXPECT_EQ(4, binding->compiled.count);
-    EXPECT_EQ(nullptr, binding->patternCache.Lookup(empty));
+    binding->Translate(Text(nullptr), subject);
+    EXPECT_EQ(4u, binding->patternCache.Count());
+    EXPECT_EQ(nullptr, Held(*binding, ""));
     EXPECT_EQ(4u, LogLines("B").size());
     for (const std::string& line : LogLines("B")) EXPECT_NE(std::string::npos, line.find("pattern= "));
 }
 
 TEST_F(PatternCacheTest, TeardownHandsBackEveryRecordOldestFirstThenReleasesTheLibrary) {
     auto binding = Bind();
-    StringBuffer subject = Text("s");
-    for (const char* text : {"/1/", "/2/", "", "/3/", "/1/"}) {
-        StringBuffer pattern = Text(text);
-        binding->Match(pattern, subject);
-    }
+    TextSpan subject = Text("s");
+    for (const char* text : {"/1/", "/2/", "", "/3/", "/1/"}) binding->Match(Text(text), subject);
     binding.reset();
     const std::vector<std::string> expected = {"BRegfree #1", "BRegfree #2", "BRegfree #3",
                                                "BRegfree #4"};
@@ -83,6 +84,49 @@ TEST_F(PatternCacheTest, TeardownHandsBackEveryRecordOldestFirstThenReleasesTheL
     EXPECT_EQ(1, watched.releases);
     // Every record went back before the library was released.
     EXPECT_NE(std::string::npos, watched.logAtRelease.find("BRegfree #4"));
+}
+
+// Uses the patterns /first/ ... /first+count-1/, each new one compiled.
+void UsePatterns(EngineBinding& binding, int first, int count) {
+    for (int i = first; i < first + count; ++i) {
+        const std::string text = "/" + std::to_string(i) + "/";
+        binding.Match(Text(text.c_str()), Text("s"));
+    }
+}
+
+TEST_F(PatternCacheTest, AFullCacheHandsBackTheLeastRecentlyUsedRecordOnly) {
+    auto binding = Bind();
+    const int full = static_cast<int>(PatternCache::kCapacity);
+    UsePatterns(*binding, 0, full);
+    binding->Match(Text("/0/"), Text("s"));   // #1 is used again: #2 is now the oldest in use
+    EXPECT_TRUE(LogLines("BRegfree").empty());
+
+    UsePatterns(*binding, full, 1);
+    EXPECT_EQ(std::vector<std::string>{"BRegfree #2"}, LogLines("BRegfree"));
+    EXPECT_EQ(PatternCache::kCapacity, binding->patternCache.Count());
+    EXPECT_NE(nullptr, Held(*binding, "/0/"));
+
+    // The evicted pattern is compiled again, and found after that.
+    binding->Match(Text("/1/"), Text("s"));
+    binding->Match(Text("/1/"), Text("s"));
+    const std::vector<std::string> calls = LogLines("BMatch");
+    EXPECT_NE(std::string::npos, calls[calls.size() - 2].find("pattern=/1/ subject=1 record=null"));
+    EXPECT_NE(std::string::npos, calls.back().find("pattern=(null)"));
+    EXPECT_EQ(std::vector<std::string>({"BRegfree #2", "BRegfree #3"}), LogLines("BRegfree"));
+}
+
+TEST_F(PatternCacheTest, TeardownOfAFullCacheGoesInRegistrationOrder) {
+    auto binding = Bind();
+    const int full = static_cast<int>(PatternCache::kCapacity);
+    UsePatterns(*binding, 0, full + 2);   // #1 and #2 make room for the last two
+    binding->Match(Text("/5/"), Text("s"));   // use order does not change the teardown
+    binding.reset();
+    const std::vector<std::string> freed = LogLines("BRegfree");
+    ASSERT_EQ(PatternCache::kCapacity + 2, freed.size());
+    for (std::size_t i = 0; i < freed.size(); ++i) {
+        EXPECT_EQ("BRegfree #" + std::to_string(i + 1), freed[i]);
+    }
+    EXPECT_EQ(1, watched.releases);
 }
 
 }  // namespace

@@ -11,7 +11,11 @@ namespace {
 
 using PatternOperationsTest = BindingTest;
 
-std::string PositionOf(std::int32_t value) { return FormatPositionText(value).GetText(); }
+std::string PositionOf(std::int32_t value) {
+    char text[kPositionTextSize];
+    FormatPositionText(value, text);
+    return text;
+}
 
 std::vector<std::string> Items(const EngineBinding& binding) {
     std::vector<std::string> items;
@@ -40,7 +44,7 @@ TEST_F(PatternOperationsTest, MatchPositionsAndGroups) {
         SCOPED_TRACE(row.name);
         auto binding = Bind();
         control.Queue(WithPairs(Answer(1), {0, 1, 0, 1}));   // leaves a set to be replaced
-        StringBuffer first = Text("/first/"), pattern = Text("/p/"), subject = Text("abcdefgh");
+        TextSpan first = Text("/first/"), pattern = Text("/p/"), subject = Text("abcdefgh");
         binding->Match(first, subject);
         control.Queue(row.reply);
         EXPECT_EQ(row.whole, PositionOf(binding->Match(pattern, subject)));
@@ -66,7 +70,7 @@ TEST_F(PatternOperationsTest, PositionsWrapAtSixteenBits) {
         SCOPED_TRACE(row.name);
         auto binding = Bind();
         control.Queue(WithPairs(Answer(1), {row.start, row.end}));
-        StringBuffer pattern = Text("/x/"), subject = Text(longSubject.c_str());
+        TextSpan pattern = Text("/x/"), subject = Text(longSubject.c_str());
         EXPECT_EQ(row.text, PositionOf(binding->Match(pattern, subject)));
     }
 }
@@ -91,16 +95,16 @@ TEST_F(PatternOperationsTest, SubstitutionAndTranslationResults) {
         SCOPED_TRACE(row.name);
         auto binding = Bind();
         control.Queue(row.reply);
-        StringBuffer pattern = Text("s/a/b/"), subject = Text("subject");
-        StringBuffer result = row.translate ? binding->Translate(pattern, subject)
-                                            : binding->Substitute(pattern, subject);
-        EXPECT_STREQ(row.result, result.GetText());
+        TextSpan pattern = Text("s/a/b/"), subject = Text("subject");
+        const TextSpan result = row.translate ? binding->Translate(pattern, subject)
+                                              : binding->Substitute(pattern, subject);
+        EXPECT_EQ(row.result, Copy(result));
     }
 }
 
 TEST_F(PatternOperationsTest, SplitCountsPiecesAndPassesTheLimitUnchanged) {
     auto binding = Bind();
-    StringBuffer pattern = Text("/,/"), subject = Text("a,bb,c");
+    TextSpan pattern = Text("/,/"), subject = Text("a,bb,c");
     control.Queue(WithPairs(Answer(3), {0, 1, 2, 4, 5, 6}));
     EXPECT_EQ(3, binding->Split(pattern, subject, -7));
     EXPECT_EQ((std::vector<std::string>{"0:1", "2:2", "5:1"}), Items(*binding));
@@ -108,7 +112,7 @@ TEST_F(PatternOperationsTest, SplitCountsPiecesAndPassesTheLimitUnchanged) {
     EXPECT_EQ(-1, binding->Split(pattern, subject, 2));
     EXPECT_EQ(nullptr, binding->results.Get());
     control.Queue(WithoutRecord(Answer(2)));
-    StringBuffer fresh = Text("/;/");
+    TextSpan fresh = Text("/;/");
     EXPECT_EQ(-1, binding->Split(fresh, subject, 0));
     const std::vector<std::string> lines = LogLines("BSplit");
     ASSERT_EQ(3u, lines.size());
@@ -118,11 +122,11 @@ TEST_F(PatternOperationsTest, SplitCountsPiecesAndPassesTheLimitUnchanged) {
 
 TEST_F(PatternOperationsTest, SubstitutionAndTranslationLeaveTheMatchAlone) {
     auto binding = Bind();
-    StringBuffer pattern = Text("/(a)(b)/"), subject = Text("zab");
+    TextSpan pattern = Text("/(a)(b)/"), subject = Text("zab");
     control.Queue(WithPairs(Answer(1), {1, 3, 1, 2, 2, 3}));
     binding->Match(pattern, subject);
     binding->NextResult();
-    StringBuffer other = Text("other"), rule = Text("tr/a/b/");
+    TextSpan other = Text("other"), rule = Text("tr/a/b/");
     control.Queue(WithOutput(Answer(1), "x"));
     binding->Substitute(rule, other);
     control.Queue(WithOutput(Answer(1), "y"));
@@ -133,7 +137,7 @@ TEST_F(PatternOperationsTest, SubstitutionAndTranslationLeaveTheMatchAlone) {
 
 TEST_F(PatternOperationsTest, EveryOperationKeepsTheLibrarysMessage) {
     auto binding = Bind();
-    StringBuffer pattern = Text("/m/"), subject = Text("s");
+    TextSpan pattern = Text("/m/"), subject = Text("s");
     control.Queue(Answer(0, "from match"));
     binding->Match(pattern, subject);
     EXPECT_STREQ("from match", binding->errorText.GetText());

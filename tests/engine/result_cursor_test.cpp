@@ -17,7 +17,7 @@ TEST_F(ResultCursorTest, WalksTheGroupsOnceThenStaysExhausted) {
     EXPECT_EQ(0, binding->HasMoreResults());
     EXPECT_EQ(kNoPosition, binding->NextResult());
     control.Queue(WithPairs(Answer(1), {0, 4, 0, 1, 2, 4}));
-    StringBuffer pattern = Text("/(a).(..)/"), subject = Text("abcd");
+    TextSpan pattern = Text("/(a).(..)/"), subject = Text("abcd");
     binding->Match(pattern, subject);
     EXPECT_EQ(1, binding->HasMoreResults());
     EXPECT_EQ(Position(0, 1), binding->NextResult());
@@ -35,9 +35,9 @@ TEST_F(ResultCursorTest, WalksTheGroupsOnceThenStaysExhausted) {
 
 TEST_F(ResultCursorTest, ExtractTextCutsFromTheLastSubject) {
     auto binding = Bind();
-    EXPECT_STREQ("", binding->ExtractText(Position(0, 3)).GetText());
+    EXPECT_STREQ("", Copy(binding->ExtractText(Position(0, 3))).c_str());
     control.Queue(Answer(0));
-    StringBuffer pattern = Text("/q/"), subject = Text("abcdef");
+    TextSpan pattern = Text("/q/"), subject = Text("abcdef");
     binding->Match(pattern, subject);
     struct Row {
         std::int32_t position;
@@ -48,13 +48,13 @@ TEST_F(ResultCursorTest, ExtractTextCutsFromTheLastSubject) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        EXPECT_STREQ(row.text, binding->ExtractText(row.position).GetText());
+        EXPECT_EQ(row.text, Copy(binding->ExtractText(row.position)));
     }
     // A split on another subject becomes the one cut from.
     control.Queue(Answer(-1));
-    StringBuffer other = Text("xyz");
+    TextSpan other = Text("xyz");
     binding->Split(pattern, other, 0);
-    EXPECT_STREQ("yz", binding->ExtractText(Position(1, 5)).GetText());
+    EXPECT_EQ("yz", Copy(binding->ExtractText(Position(1, 5))));
 }
 
 }  // namespace
