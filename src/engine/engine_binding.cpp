@@ -22,7 +22,8 @@ EngineBinding::EngineBinding(StringBuffer& libraryName)
       BRegexpVersion(nullptr),
       lastSubject(2),
       versionText(2),
-      errorText(2) {
+      errorText(2),
+      workSubject(2) {
     library = platform::LoadLibraryA(libraryName.GetText());
     if (library == nullptr) throw DllNotFoundError();
     ResolveEntryPoints();

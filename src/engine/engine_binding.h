@@ -53,6 +53,10 @@ public:
     StringBuffer lastSubject;
     StringBuffer versionText;
     StringBuffer errorText;
+    // The subject of the current substitution or translation. The library
+    // reads the module's own copy, never the host's memory, whatever the
+    // host does with its text meanwhile.
+    StringBuffer workSubject;
 
 private:
     enum class Operation { kMatch, kSubstitute, kTranslate, kSplit };

@@ -60,7 +60,8 @@ ResultSet* EngineBinding::NewResults(std::int32_t count) {
 }
 
 // Match and split keep their own copy of the subject: the positions they
-// leave are cut from it later, whatever the host does with its text.
+// leave are cut from it later, whatever the host does with its text. The
+// library reads that copy.
 // A success that leaves no record (or no arrays) is taken as a failure:
 // there is nothing to read the answer from.
 std::int32_t EngineBinding::Match(TextSpan pattern, TextSpan subject) {
@@ -85,6 +86,8 @@ std::int32_t EngineBinding::Match(TextSpan pattern, TextSpan subject) {
 }
 
 TextSpan EngineBinding::Substitute(TextSpan pattern, TextSpan subject) {
+    workSubject.CopyIn(subject);
+    subject.text = workSubject.GetText();
     const Reply reply = Forward(Operation::kSubstitute, pattern, subject, 0);
     if (reply.rc == 0) return subject;
     if (reply.rc > 0 && reply.record != nullptr) return HostText(reply.record->outputText);
@@ -92,6 +95,8 @@ TextSpan EngineBinding::Substitute(TextSpan pattern, TextSpan subject) {
 }
 
 TextSpan EngineBinding::Translate(TextSpan pattern, TextSpan subject) {
+    workSubject.CopyIn(subject);
+    subject.text = workSubject.GetText();
     const Reply reply = Forward(Operation::kTranslate, pattern, subject, 0);
     // Unlike a substitution, a count of 0 still takes the output text.
     if (reply.rc >= 0 && reply.record != nullptr) return HostText(reply.record->outputText);
