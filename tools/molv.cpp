@@ -1,13 +1,17 @@
 // molv: a command-line host for the MOLV_Wrap module. It loads the module as
 // any host does (by path, exports resolved by name) and drives it only
 // through its ten exports: match, subst, trans, split and version.
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 
 #include "command_line.h"
 #include "exit_status.h"
 #include "help_text.h"
+#include "line_reader.h"
 #include "loaded_module.h"
+#include "output_buffer.h"
 #include "pattern_commands.h"
 
 namespace {
@@ -18,7 +22,7 @@ int RunVersion(const LoadedModule& module, std::ostream& out) {
     return kMatched;
 }
 
-int Run(const Invocation& invocation) {
+int Run(const Invocation& invocation, OutputBuffer& out) {
     if (invocation.command == "help") {
         std::cout << HelpText(invocation.helpTopic);
         return kMatched;
@@ -42,7 +46,11 @@ int Run(const Invocation& invocation) {
         return kFailed;
     }
 
-    CommandStreams streams{std::cin, std::cout, std::cerr};
+    // What is buffered goes out before every read that may wait for input,
+    // so a filter in an interactive pipe answers each line at once, while a
+    // large input still leaves in large writes.
+    LineReader in(STDIN_FILENO, [&out] { out.Flush(); });
+    CommandStreams streams{in, out, std::cerr};
     if (invocation.command == "version") return RunVersion(module, std::cout);
     if (invocation.command == "match") return RunMatch(module, invocation, streams);
     if (invocation.command == "subst") return RunSubst(module, invocation, streams);
@@ -53,7 +61,8 @@ int Run(const Invocation& invocation) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Lines are bytes: no locale, no syncing with C stdio, whole lines out.
+    // The pattern commands read and write the descriptors themselves; the
+    // streams carry only help, version and messages.
     std::ios::sync_with_stdio(false);
 
     Invocation invocation;
@@ -62,9 +71,10 @@ int main(int argc, char** argv) {
         std::cerr << "molv: " << error << "\n" << UsageLine() << "Run 'molv --help' for more.\n";
         return kFailed;
     }
-    const int status = Run(invocation);
+    OutputBuffer out(STDOUT_FILENO);
+    const int status = Run(invocation, out);
     std::cout.flush();
-    if (!std::cout) {
+    if (!out.Flush() || !std::cout) {
         std::cerr << "molv: cannot write the output\n";
         return kFailed;
     }

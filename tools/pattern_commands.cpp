@@ -1,53 +1,74 @@
 #include "pattern_commands.h"
 
 #include <string>
+#include <string_view>
 
 #include "exit_status.h"
+#include "stack_text.h"
 #include "subject_source.h"
 
 namespace {
+
+// The pattern and each subject are handed to the module as copies on this
+// thread's stack, which it reads without a kernel check; only a longer text
+// is copied to the heap.
+constexpr std::size_t kTextOnStack = 64 * 1024;
+using StackCopy = StackText<kTextOnStack>;
+// A position text is at most "65535:65535".
+using StackPosition = StackText<32>;
+
+// Standard output has a buffer of its own: what was printed before a
+// message goes out first, so both keep their order on one terminal.
+void Report(CommandStreams streams, const std::string& message) {
+    streams.out.Flush();
+    streams.err << "molv: " << message << '\n';
+}
 
 // The module answers "" both for "nothing" and for a failure; only the
 // library's message, "" after every successful call, tells them apart. It
 // is asked only after an empty answer, and before any other call replaces it.
 bool Failed(const LoadedModule& module, const Invocation& invocation, const SubjectSource& source,
-            std::ostream& err) {
-    const std::string message = module.ErrorMsg();
-    if (message.empty()) return false;
-    err << "molv: " << invocation.pattern << ": " << source.Where() << ": " << message << '\n';
+            CommandStreams streams) {
+    const char* message = module.ErrorMsg();
+    if (*message == 0) return false;
+    Report(streams, invocation.pattern + ": " + source.Where() + ": " + message);
     return true;
 }
 
 // A bad pattern is reported as such, before any input is read (and even when
 // there is none): one call on the empty subject compiles it, and the module
 // keeps the compiled pattern for the real calls.
-bool BadPattern(const LoadedModule& module, const Invocation& invocation, std::ostream& err) {
-    const char* pattern = invocation.pattern.c_str();
-    if (invocation.command == "match") module.Match(pattern, "");
-    if (invocation.command == "subst") module.Subst(pattern, "");
-    if (invocation.command == "trans") module.Trans(pattern, "");
-    if (invocation.command == "split") module.Split(pattern, "", invocation.limit);
-    const std::string message = module.ErrorMsg();
-    if (message.empty()) return false;
-    err << "molv: " << invocation.pattern << ": " << message << '\n';
+bool BadPattern(const LoadedModule& module, const Invocation& invocation, const char* pattern,
+                CommandStreams streams) {
+    const char empty[] = "";
+    if (invocation.command == "match") module.Match(pattern, empty);
+    if (invocation.command == "subst") module.Subst(pattern, empty);
+    if (invocation.command == "trans") module.Trans(pattern, empty);
+    if (invocation.command == "split") module.Split(pattern, empty, invocation.limit);
+    const char* message = module.ErrorMsg();
+    if (*message == 0) return false;
+    Report(streams, invocation.pattern + ": " + message);
     return true;
 }
 
 // A position and the text it cuts out of the last subject, without a
-// trailing blank when that text is empty.
-void WritePiece(const LoadedModule& module, const std::string& position, std::ostream& out) {
-    const std::string text = module.PosToStr(position.c_str());
-    out << position;
+// trailing blank when that text is empty. The position is copied first: the
+// module answers in the same string that may hold it.
+void WritePiece(const LoadedModule& module, const char* position, OutputBuffer& out) {
+    StackPosition copy;
+    const char* kept = copy.Set(position);
+    const std::string_view text = module.PosToStr(kept);
+    out << std::string_view(kept);
     if (!text.empty()) out << ' ' << text;
 }
 
 // The cursor after a match: one line per group, numbered from 1; a group
 // that took no part has no position and shows "-".
-void WriteGroups(const LoadedModule& module, std::ostream& out) {
-    for (int group = 1; module.HasMoreResults() != 0; ++group) {
-        const std::string position = module.GetNext();
+void WriteGroups(const LoadedModule& module, OutputBuffer& out) {
+    for (long group = 1; module.HasMoreResults() != 0; ++group) {
+        const char* position = module.GetNext();
         out << "  " << group << ' ';
-        if (position.empty()) {
+        if (*position == 0) {
             out << '-';
         } else {
             WritePiece(module, position, out);
@@ -57,11 +78,11 @@ void WriteGroups(const LoadedModule& module, std::ostream& out) {
 }
 
 // The whole match and then every group, on one line.
-void WritePositions(const LoadedModule& module, const std::string& whole, std::ostream& out) {
+void WritePositions(const LoadedModule& module, const char* whole, OutputBuffer& out) {
     out << whole;
     while (module.HasMoreResults() != 0) {
-        const std::string position = module.GetNext();
-        out << ' ' << (position.empty() ? "-" : position);
+        const char* position = module.GetNext();
+        out << ' ' << (*position == 0 ? "-" : position);
     }
     out << '\n';
 }
@@ -69,24 +90,24 @@ void WritePositions(const LoadedModule& module, const std::string& whole, std::o
 }  // namespace
 
 int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    if (BadPattern(module, invocation, streams.err)) return kFailed;
+    StackCopy patternCopy;
+    StackCopy subjectCopy;
+    const char* pattern = patternCopy.Set(invocation.pattern);
+    if (BadPattern(module, invocation, pattern, streams)) return kFailed;
     SubjectSource source(invocation.subjects, streams.in);
-    const char* pattern = invocation.pattern.c_str();
     bool anyMatched = false;
-    std::string subject;
-    while (source.Next(subject)) {
-        // Copied at once: the next text-returning export reuses the module's
-        // one result string.
-        const std::string whole = module.Match(pattern, subject.c_str());
-        if (whole.empty()) {
-            if (Failed(module, invocation, source, streams.err)) return kFailed;
+    std::string_view line;
+    while (source.Next(line)) {
+        const char* whole = module.Match(pattern, subjectCopy.Set(line));
+        if (*whole == 0) {
+            if (Failed(module, invocation, source, streams)) return kFailed;
             // Subjects keep one answer each, so a reader can line them up.
             if (!source.FromInput()) streams.out << (invocation.positions ? "\n" : "no match\n");
             continue;
         }
         anyMatched = true;
         if (source.FromInput() && !invocation.positions) {
-            streams.out << subject << '\n';  // like grep: the line itself
+            streams.out << line << '\n';  // like grep: the line itself
         } else if (invocation.positions) {
             if (source.FromInput()) streams.out << source.Number() << ' ';
             WritePositions(module, whole, streams.out);
@@ -105,29 +126,31 @@ namespace {
 // "Matched" means a result that differs from its subject; `confirm`, when
 // set, settles an unchanged one (a replacement equal to what it replaced).
 int RunRewrite(const LoadedModule& module, const Invocation& invocation, CommandStreams streams,
-               decltype(&MOLV_SUBST) rewrite, bool (*confirm)(const LoadedModule&, const char*,
-                                                              const std::string&)) {
-    if (BadPattern(module, invocation, streams.err)) return kFailed;
+               decltype(&MOLV_SUBST) rewrite, bool (*confirm)(const LoadedModule&, const char*, const char*)) {
+    StackCopy patternCopy;
+    StackCopy subjectCopy;
+    const char* pattern = patternCopy.Set(invocation.pattern);
+    if (BadPattern(module, invocation, pattern, streams)) return kFailed;
     SubjectSource source(invocation.subjects, streams.in);
-    const char* pattern = invocation.pattern.c_str();
     bool anyMatched = false;
-    std::string subject;
-    while (source.Next(subject)) {
-        const std::string result = rewrite(pattern, subject.c_str());
-        if (result.empty() && Failed(module, invocation, source, streams.err)) return kFailed;
+    std::string_view line;
+    while (source.Next(line)) {
+        const char* subject = subjectCopy.Set(line);
+        const std::string_view result = rewrite(pattern, subject);
+        if (result.empty() && Failed(module, invocation, source, streams)) return kFailed;
         streams.out << result << '\n';
-        // Asked only until the first match, so a long input costs at most
-        // one extra call per line before that.
+        // Once settled, later lines are only rewritten: at most one extra
+        // call per line before the first match, none after it.
         if (!anyMatched) {
-            anyMatched = result != subject || (confirm != nullptr && confirm(module, pattern, subject));
+            anyMatched = result != line || (confirm != nullptr && confirm(module, pattern, subject));
         }
     }
     return anyMatched ? kMatched : kNothingMatched;
 }
 
 // A match with the same pattern reuses its compiled record.
-bool MatchesToo(const LoadedModule& module, const char* pattern, const std::string& subject) {
-    return module.Match(pattern, subject.c_str())[0] != 0;
+bool MatchesToo(const LoadedModule& module, const char* pattern, const char* subject) {
+    return module.Match(pattern, subject)[0] != 0;
 }
 
 }  // namespace
@@ -143,22 +166,24 @@ int RunTrans(const LoadedModule& module, const Invocation& invocation, CommandSt
 }
 
 int RunSplit(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    if (BadPattern(module, invocation, streams.err)) return kFailed;
+    StackCopy patternCopy;
+    StackCopy subjectCopy;
+    const char* pattern = patternCopy.Set(invocation.pattern);
+    if (BadPattern(module, invocation, pattern, streams)) return kFailed;
     SubjectSource source(invocation.subjects, streams.in);
-    const char* pattern = invocation.pattern.c_str();
     bool anyPieces = false;
-    std::string subject;
-    while (source.Next(subject)) {
+    std::string_view line;
+    StackPosition position;
+    while (source.Next(line)) {
         // -1 means no pieces at all (an empty subject), or a failure.
-        if (module.Split(pattern, subject.c_str(), invocation.limit) < 0) {
-            if (Failed(module, invocation, source, streams.err)) return kFailed;
+        if (module.Split(pattern, subjectCopy.Set(line), invocation.limit) < 0) {
+            if (Failed(module, invocation, source, streams)) return kFailed;
             continue;
         }
         anyPieces = true;
         while (module.HasMoreResults() != 0) {
-            const std::string position = module.GetNext();
-            streams.out << (invocation.positions ? position : std::string(module.PosToStr(position.c_str())))
-                        << '\n';
+            const char* next = position.Set(module.GetNext());
+            streams.out << (invocation.positions ? next : module.PosToStr(next)) << '\n';
         }
     }
     return anyPieces ? kMatched : kNothingMatched;

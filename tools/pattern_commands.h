@@ -3,15 +3,16 @@
 // status; on a failure the library's message goes to `err` and work stops.
 #pragma once
 
-#include <istream>
 #include <ostream>
 
 #include "command_line.h"
+#include "line_reader.h"
 #include "loaded_module.h"
+#include "output_buffer.h"
 
 struct CommandStreams {
-    std::istream& in;
-    std::ostream& out;
+    LineReader& in;
+    OutputBuffer& out;
     std::ostream& err;
 };
 

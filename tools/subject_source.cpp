@@ -1,13 +1,11 @@
 #include "subject_source.h"
 
-SubjectSource::SubjectSource(const std::vector<std::string>& subjects, std::istream& input)
-    : subjects(subjects), input(input), fromInput(subjects.empty()) {}
+SubjectSource::SubjectSource(const std::vector<std::string>& subjects, LineReader& lines)
+    : subjects(subjects), lines(lines), fromInput(subjects.empty()) {}
 
-bool SubjectSource::Next(std::string& subject) {
+bool SubjectSource::Next(std::string_view& subject) {
     if (fromInput) {
-        // getline grows the string as far as the line goes; a last line
-        // without a newline still counts.
-        if (!std::getline(input, subject)) return false;
+        if (!lines.Next(subject)) return false;
     } else {
         if (number >= static_cast<long>(subjects.size())) return false;
         subject = subjects[static_cast<std::size_t>(number)];

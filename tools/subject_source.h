@@ -3,17 +3,20 @@
 // newline, each of any length. Where() names the current one in messages.
 #pragma once
 
-#include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "line_reader.h"
 
 class SubjectSource {
 public:
-    // With no subjects, lines are read from `input`.
-    SubjectSource(const std::vector<std::string>& subjects, std::istream& input);
+    // With no subjects, the lines come from `lines`.
+    SubjectSource(const std::vector<std::string>& subjects, LineReader& lines);
 
-    // False when the subjects or the lines are used up.
-    bool Next(std::string& subject);
+    // False when the subjects or the lines are used up. The text stays valid
+    // until the next call.
+    bool Next(std::string_view& subject);
     bool FromInput() const { return fromInput; }
     // The 1-based number of the current subject or line.
     long Number() const { return number; }
@@ -21,7 +24,7 @@ public:
 
 private:
     const std::vector<std::string>& subjects;
-    std::istream& input;
+    LineReader& lines;
     bool fromInput;
     long number = 0;
 };
