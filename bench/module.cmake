@@ -1,5 +1,6 @@
 # The module's benchmarks: MOLV_ exports against the engines called directly,
-# the cache, 1 MiB work against perl (module_vs_perl.pl), cursor walks.
+# the cache, 1 MiB work against perl (module_vs_perl.pl), cursor walks; and
+# module_scaling, the cache under up to a million distinct patterns.
 # Included from bench/CMakeLists.txt; scripts/bench runs them and writes the
 # table into README.md.
 if(TARGET bregexp)
@@ -18,4 +19,15 @@ if(TARGET bregexp)
   # Beside the module it loads, which finds our bregexp.dll beside itself.
   set_target_properties(module_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
   add_dependencies(module_bench MOLV_Wrap bregexp)
+
+  # A plain program: one long run that grows the number of patterns used
+  # fits Google Benchmark's repeated, independent runs badly.
+  add_executable(module_scaling
+    ${CMAKE_CURRENT_LIST_DIR}/module_scaling.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
+  molv_setup_target(module_scaling)
+  target_include_directories(module_scaling PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(module_scaling PRIVATE molv_export_table)
+  set_target_properties(module_scaling PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
+  add_dependencies(module_scaling MOLV_Wrap bregexp)
 endif()
