@@ -5,11 +5,37 @@
 #include "platform/platform.h"
 
 #include <cstdarg>
+#include <cstring>
+#include <string>
 
 namespace platform {
 namespace {
 
-ModuleHandle SystemLoad(const char* fileName) { return ::LoadLibraryA(fileName); }
+// The folder of the file this code is linked into (the module's DLL, or a
+// program), with a trailing backslash; empty when it cannot be told.
+std::string FolderOfThisFile() {
+    HMODULE self = nullptr;
+    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!::GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(&FolderOfThisFile), &self)) return {};
+    char path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(self, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    const std::string file(path, length);
+    const std::size_t slash = file.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
+// The system's search first, so a library beside the host program wins.
+// Many hosts cannot put files there (a script interpreter under Program
+// Files, an office application), so a bare name is then also looked for
+// beside the module itself, by full path.
+ModuleHandle SystemLoad(const char* fileName) {
+    if (fileName == nullptr) return nullptr;
+    if (ModuleHandle library = ::LoadLibraryA(fileName)) return library;
+    if (std::strpbrk(fileName, "\\/:") != nullptr) return nullptr;
+    const std::string folder = FolderOfThisFile();
+    return folder.empty() ? nullptr : ::LoadLibraryA((folder + fileName).c_str());
+}
 
 ProcAddress SystemResolve(ModuleHandle library, const char* name) {
     // FARPROC and ProcAddress are both plain function pointers.

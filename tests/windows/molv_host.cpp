@@ -8,6 +8,10 @@
 //                              fails at attach, and the library stays loaded
 //   molv_host works            every export, detach at FreeLibrary, and null
 //                              and unreadable texts from the host
+//   molv_host beside lib       the module in the subfolder lib, loaded by that
+//                              path: it attaches to a full bregexp.dll found
+//                              beside this program or, failing that, beside
+//                              itself (the harness lays out both cases)
 //
 // `works` reads the double's log from the file named by BREGEXP_DOUBLE_LOG.
 // The exit code is 0 when every check held; each failed check prints a line.
@@ -282,6 +286,19 @@ int Works() {
     return failures == 0 ? 0 : 1;
 }
 
+// Attach succeeds only with a full library: the harness puts one that lacks
+// an entry point where the search must not look first.
+int Beside(const std::string& folder) {
+    HMODULE module = LoadLibraryA((folder + "\\MOLV_Wrap.dll").c_str());
+    Check(module != nullptr, "LoadLibraryA attaches the module in " + folder + " (error " +
+                                 std::to_string(GetLastError()) + ")");
+    if (module == nullptr) return 1;
+    Exports e;
+    if (ResolveAll(module, e)) CheckText(e.version(), "double 1.0", "MOLV_VERSION");
+    FreeLibrary(module);
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -291,7 +308,8 @@ int main(int argc, char** argv) {
     if (mode == "refused" && detail == "none") status = Refused(false);
     else if (mode == "refused" && detail == "partial") status = Refused(true);
     else if (mode == "works") status = Works();
-    else std::printf("usage: molv_host refused none|partial, or molv_host works\n");
+    else if (mode == "beside" && !detail.empty()) status = Beside(detail);
+    else std::printf("usage: molv_host refused none|partial, molv_host works, or molv_host beside FOLDER\n");
     if (status == 0) std::printf("molv_host %s %s: all checks held\n", mode.c_str(), detail.c_str());
     return status;
 }
