@@ -3,7 +3,7 @@
 # module_scaling, the cache under up to a million distinct patterns.
 # Included from bench/CMakeLists.txt; scripts/bench runs them and writes the
 # table into README.md.
-if(TARGET bregexp)
+if(TARGET bregexp AND TARGET MOLV_Wrap)
   find_package(benchmark REQUIRED)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(MOLV_BENCH_PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)

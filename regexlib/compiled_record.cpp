@@ -20,8 +20,9 @@ bool CompileParts(CompiledRecord& state, std::string& message) {
     if (parsed.kind == OperatorKind::Translate) {
         const TranslationFlags flags{parsed.flags.complement, parsed.flags.deleteUnmatched,
                                      parsed.flags.squeeze};
-        return state.translation.Compile(parsed.pattern, parsed.replacement, flags,
-                                         parsed.flags.encoding, message);
+        state.translation = std::make_unique<TranslationTable>();
+        return state.translation->Compile(parsed.pattern, parsed.replacement, flags,
+                                          parsed.flags.encoding, message);
     }
     state.engine = CompilePattern(EngineFor(parsed.flags.encoding), parsed.pattern,
                                   OptionsOf(parsed.flags), message);
@@ -67,27 +68,19 @@ bregexp* CompileRecord(const char* text, std::string& message) {
     state->sourceText = text;
     if (!ParseOperator(text, state->parsed, message) || !CompileParts(*state, message)) return nullptr;
     const int groups = state->engine != nullptr ? state->engine->GroupCount() : 0;
-    state->groupStarts.assign(static_cast<std::size_t>(groups) + 1, nullptr);
-    state->groupEnds.assign(static_cast<std::size_t>(groups) + 1, nullptr);
-    state->output.assign(1, '\0');
-
     auto record = std::make_unique<bregexp>();
     *record = bregexp{};
     record->groupCount = groups;
     if (state->engine != nullptr) {
-        record->groupStarts = state->groupStarts.data();
-        record->groupEnds = state->groupEnds.data();
+        state->groups.assign(2 * (static_cast<std::size_t>(groups) + 1), nullptr);
+        record->groupStarts = state->groups.data();
+        record->groupEnds = state->groups.data() + groups + 1;
     }
-    record->outputText = &state->output[0];
+    state->quickMatch = state->engine != nullptr && state->parsed.flags.encoding != TextEncoding::Utf8;
+    record->outputText = state->output.Terminated();
     record->outputEnd = record->outputText;
     record->libraryData = state.release();
     return record.release();
-}
-
-CompiledRecord* StateOf(bregexp* record) {
-    if (record == nullptr || record->libraryData == nullptr) return nullptr;
-    auto* state = static_cast<CompiledRecord*>(record->libraryData);
-    return state->tag == CompiledRecord::kTag ? state : nullptr;
 }
 
 void FreeRecord(bregexp* record) {

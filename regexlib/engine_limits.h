@@ -12,7 +12,8 @@ namespace regexlib {
 constexpr std::uint32_t kMatchStepLimit = 10'000'000;
 constexpr unsigned long kSearchRetryLimit = 50'000'000;
 
-// The largest JIT stack a PCRE2 record grows to.
+// The largest a thread's PCRE2 JIT stack grows to (its address space is
+// reserved when the stack is made).
 constexpr std::size_t kJitStackBytes = 4 * 1024 * 1024;
 
 }  // namespace regexlib

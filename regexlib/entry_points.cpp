@@ -6,13 +6,12 @@
 #include <oniguruma.h>
 #include <pcre2.h>
 
-#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 
 #include "entry_points.h"
 #include "compiled_record.h"
+#include "message_buffer.h"
 #include "pattern_operations.h"
 
 
@@ -20,13 +19,6 @@ namespace regexlib {
 namespace {
 
 constexpr const char* kLibraryVersion = "1.0.0";
-
-void WriteMessage(char* buffer, const std::string& text) {
-    if (buffer == nullptr) return;
-    const std::size_t length = std::min(text.size(), kMessageBufferSize - 1);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-}
 
 // Which records an entry point can run: any pattern can match and split,
 // only a substitution substitutes and only a translation translates.
@@ -86,7 +78,7 @@ public:
     void Succeed() {
         if (fresh_ != nullptr) *slot_ = fresh_;
         fresh_ = nullptr;
-        WriteMessage(message_, "");
+        ClearMessage(message_);
     }
 
     bool Fail(const std::string& text) {
@@ -120,10 +112,10 @@ private:
     CompiledRecord* state_ = nullptr;
 };
 
-void PublishOutput(bregexp* record, std::string& output) {
-    // The terminating zero is part of the contract; std::string keeps one
-    // after its data, and the record points at that buffer until the next call.
-    record->outputText = &output[0];
+void PublishOutput(bregexp* record, OutputBuffer& output) {
+    // The terminating zero is part of the contract; the record points at the
+    // buffer until the next call.
+    record->outputText = output.Terminated();
     record->outputEnd = record->outputText + output.size();
 }
 
@@ -145,14 +137,28 @@ PatternEngine* SplitEngineOf(CompiledRecord& state, std::string& message) {
     return state.splitEngine.get();
 }
 
-void RecordMatch(bregexp* record, CompiledRecord& state, const char* subject) {
-    state.engine->ReadGroups(subject, state.groupStarts.data(), state.groupEnds.data(),
-                             static_cast<int>(record->groupCount) + 1);
+// The record of a call without a pattern text, when nothing in the call can
+// fail but the search: then the call needs none of CallRecord's steps. This
+// is every call the module makes after a pattern's first. A UTF-8 subject
+// takes the long way, which checks it.
+CompiledRecord* ReadyToMatch(const char* pattern, bregexp** slot, const char* start, const char* end) {
+    if (pattern != nullptr || slot == nullptr || start == nullptr || end == nullptr || end < start) {
+        return nullptr;
+    }
+    CompiledRecord* state = StateOf(*slot);
+    return state != nullptr && state->quickMatch ? state : nullptr;
 }
 
-void ClearMatch(CompiledRecord& state) {
-    std::fill(state.groupStarts.begin(), state.groupStarts.end(), nullptr);
-    std::fill(state.groupEnds.begin(), state.groupEnds.end(), nullptr);
+// A call that compiles its record or may fail before the search. Kept out
+// of BMatch, so the cached path does not pay for setting up its frame.
+[[gnu::noinline]] int MatchTheLongWay(const char* pattern, const char* subjectStart,
+                                      const char* subjectEnd, bregexp** record, char* message) {
+    CallRecord call(record, message);
+    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
+    CompiledRecord& state = call.state();
+    const int rc = state.engine->MatchGroups(subjectStart, subjectEnd, state.groups.data(), message);
+    if (rc >= 0) call.Succeed();
+    return rc;
 }
 
 std::string VersionText() {
@@ -169,20 +175,12 @@ using namespace regexlib;
 
 REGEXLIB_EXPORT int BMatch(const char* pattern, const char* subjectStart, const char* subjectEnd,
                            bregexp** record, char* message) {
-    CallRecord call(record, message);
-    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
-    CompiledRecord& state = call.state();
-    std::string error;
-    const SearchOutcome outcome = state.engine->Search(subjectStart, subjectEnd, 0, false, error);
-    if (outcome == SearchOutcome::Failed) return call.FailCode(error);
-    if (outcome == SearchOutcome::NoMatch) {
-        ClearMatch(state);
-        call.Succeed();
-        return 0;
-    }
-    RecordMatch(call.record(), state, subjectStart);
-    call.Succeed();
-    return 1;
+    CompiledRecord* state = ReadyToMatch(pattern, record, subjectStart, subjectEnd);
+    if (state == nullptr) return MatchTheLongWay(pattern, subjectStart, subjectEnd, record, message);
+    // The message is cleared first, so that the search is the call's last
+    // step: the engine returns straight to the caller.
+    ClearMessage(message);
+    return state->engine->MatchGroups(subjectStart, subjectEnd, state->groups.data(), message);
 }
 
 REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const char* subjectEnd,
@@ -208,7 +206,7 @@ REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const 
         return -1;
     }
     CompiledRecord& state = call.state();
-    const std::size_t count = state.translation.Apply(subjectStart, subjectEnd, state.output);
+    const std::size_t count = state.translation->Apply(subjectStart, subjectEnd, state.output);
     PublishOutput(call.record(), state.output);
     call.Succeed();
     return ClampCount(count);

@@ -47,15 +47,13 @@ public:
     // Group 0 is the whole match; valid after Search answered Matched.
     virtual GroupSpan Group(int index) const = 0;
 
-    // Groups 0..count-1 as pointers into `subject` (null pairs for idle
-    // groups), in one call: the per-match cost of BMatch is mostly this.
-    virtual void ReadGroups(const char* subject, char** starts, char** ends, int count) const {
-        for (int index = 0; index < count; ++index) {
-            const GroupSpan span = Group(index);
-            starts[index] = span.start < 0 ? nullptr : const_cast<char*>(subject + span.start);
-            ends[index] = span.start < 0 ? nullptr : const_cast<char*>(subject + span.end);
-        }
-    }
+    // The whole of BMatch's work in one call, which an engine may do faster:
+    // searches all of [begin, end) and writes groups 0 to GroupCount() into
+    // `groups`, all their starts, then all their ends, as pointers into the
+    // subject (null for an idle group, and for every group after no match).
+    // Answers 1 for a match, 0 for none, or -1 after writing the engine's
+    // message into the caller's message buffer (see message_buffer.h).
+    virtual int MatchGroups(const char* begin, const char* end, char** groups, char* message);
 };
 
 enum class EngineKind { Pcre2, Oniguruma };

@@ -32,8 +32,8 @@ long SeparatorsAllowed(int limit) { return limit > 0 ? static_cast<long>(limit) 
 }  // namespace
 
 int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replacement, bool global,
-                      const char* begin, const char* end, std::string& out, std::string& message) {
-    out.clear();
+                      const char* begin, const char* end, OutputBuffer& out, std::string& message) {
+    out.Clear();
     int count = 0;
     std::size_t searchFrom = 0;
     std::size_t copiedUpTo = 0;
@@ -44,8 +44,8 @@ int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replaceme
         if (outcome == SearchOutcome::Failed) return -1;
         if (outcome == SearchOutcome::NoMatch) break;
         const GroupSpan match = engine.Group(0);
-        if (count == 0) out.reserve(length + length / 8 + 16);
-        out.append(begin + copiedUpTo, static_cast<std::size_t>(match.start) - copiedUpTo);
+        if (count == 0) out.Reserve(length + length / 8 + 16);
+        out.Append(begin + copiedUpTo, static_cast<std::size_t>(match.start) - copiedUpTo);
         replacement.Expand(begin, engine, out);
         copiedUpTo = static_cast<std::size_t>(match.end);
         if (count < INT_MAX) ++count;
@@ -53,7 +53,7 @@ int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replaceme
         searchFrom = static_cast<std::size_t>(match.end);
         lastWasEmpty = match.start == match.end;
     }
-    out.append(begin + copiedUpTo, length - copiedUpTo);
+    out.Append(begin + copiedUpTo, length - copiedUpTo);
     return count;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "output_buffer.h"
 #include "pattern_engine.h"
 #include "replacement.h"
 
@@ -16,7 +17,7 @@ namespace regexlib {
 // (the whole resulting text) and answers the number of substitutions. After
 // an empty match the next one may not be empty at the same place, as in Perl.
 int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replacement, bool global,
-                      const char* begin, const char* end, std::string& out, std::string& message);
+                      const char* begin, const char* end, OutputBuffer& out, std::string& message);
 
 // Perl's split: pieces as (start, end) pointer pairs into the subject, the
 // captured groups of each separator as extra pieces (an idle group gives an

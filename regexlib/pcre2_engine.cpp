@@ -1,9 +1,10 @@
 // PCRE2 adapter: bytes and UTF-8 patterns, compiled once with the JIT.
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
+#include <algorithm>
+#include <cstdint>
 
-#include "engine_limits.h"
+#include "message_buffer.h"
 #include "pattern_engine.h"
+#include "pcre2_match_contexts.h"
 
 namespace regexlib {
 namespace {
@@ -31,8 +32,6 @@ class Pcre2Engine final : public PatternEngine {
 public:
     ~Pcre2Engine() override {
         pcre2_match_data_free(matchData_);
-        pcre2_match_context_free(matchContext_);
-        pcre2_jit_stack_free(jitStack_);
         pcre2_code_free(code_);
     }
 
@@ -47,21 +46,16 @@ public:
         }
         // Without the JIT (not built in, or out of memory) the interpreter
         // still gives the same answers, only slower.
-        jitted_ = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
+        const bool jitted = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
+        runner_ = jitted ? Runner::JitOnMachineStack : Runner::Interpreter;
         matchData_ = pcre2_match_data_create_from_pattern(code_, nullptr);
-        matchContext_ = pcre2_match_context_create(nullptr);
-        if (matchData_ == nullptr || matchContext_ == nullptr) {
+        context_ = SharedMatchContext();
+        if (matchData_ == nullptr || context_ == nullptr) {
             message = "out of memory";
             return false;
         }
-        pcre2_set_match_limit(matchContext_, kMatchStepLimit);
-        pcre2_set_depth_limit(matchContext_, kMatchStepLimit);
-        if (jitted_) {
-            // The default 32 KiB JIT stack is too small for repeated groups
-            // over long subjects; a larger one is made on first need only.
-            jitStack_ = pcre2_jit_stack_create(32 * 1024, kJitStackBytes, nullptr);
-            if (jitStack_ != nullptr) pcre2_jit_stack_assign(matchContext_, nullptr, jitStack_);
-        }
+        jitContext_ = MachineStackJitContext();
+        ovector_ = pcre2_get_ovector_pointer(matchData_);
         std::uint32_t captures = 0;
         pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &captures);
         groupCount_ = static_cast<int>(captures);
@@ -70,49 +64,97 @@ public:
 
     SearchOutcome Search(const char* begin, const char* end, std::size_t startOffset,
                          bool notEmptyAtStart, std::string& message) override {
-        const auto* subject = reinterpret_cast<PCRE2_SPTR>(begin);
-        const auto length = static_cast<PCRE2_SIZE>(end - begin);
-        const std::uint32_t flags = notEmptyAtStart ? PCRE2_NOTEMPTY_ATSTART : 0;
-        const int rc = jitted_
-            ? pcre2_jit_match(code_, subject, length, startOffset, flags, matchData_, matchContext_)
-            : pcre2_match(code_, subject, length, startOffset, flags | PCRE2_NO_UTF_CHECK,
-                          matchData_, matchContext_);
-        if (rc >= 0) {
-            ovector_ = pcre2_get_ovector_pointer(matchData_);
-            matchedPairs_ = rc == 0 ? groupCount_ + 1 : rc;
-            return SearchOutcome::Matched;
-        }
-        if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
-        message = Pcre2Message(rc);
-        return SearchOutcome::Failed;
+        const int rc = Match(begin, end, startOffset, notEmptyAtStart ? PCRE2_NOTEMPTY_ATSTART : 0u);
+        return rc >= 0 ? SearchOutcome::Matched : Failure(rc, message);
     }
 
     int GroupCount() const override { return groupCount_; }
 
     GroupSpan Group(int index) const override {
-        // Pairs past the count pcre2 returned were not set by this match.
-        if (index < 0 || index >= matchedPairs_ || ovector_[2 * index] == PCRE2_UNSET) return {};
+        if (index < 0 || index > groupCount_ || ovector_[2 * index] == PCRE2_UNSET) return {};
         return {static_cast<std::ptrdiff_t>(ovector_[2 * index]),
                 static_cast<std::ptrdiff_t>(ovector_[2 * index + 1])};
     }
 
-    void ReadGroups(const char* subject, char** starts, char** ends, int count) const override {
-        for (int index = 0; index < count; ++index) {
-            const bool idle = index >= matchedPairs_ || ovector_[2 * index] == PCRE2_UNSET;
-            starts[index] = idle ? nullptr : const_cast<char*>(subject + ovector_[2 * index]);
-            ends[index] = idle ? nullptr : const_cast<char*>(subject + ovector_[2 * index + 1]);
-        }
+    int MatchGroups(const char* begin, const char* end, char** groups, char* message) override {
+        const int rc = Match(begin, end, 0, 0);
+        if (rc < 0) return NoGroups(rc, groups, message);
+        ReadGroups(begin, groups);
+        return 1;
     }
 
 private:
+    // The JIT runs first on PCRE2's machine-stack area, which costs nothing
+    // to set up. The rare other cases stay out of this hot path.
+    int Match(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags) {
+        if (runner_ == Runner::JitOnMachineStack) {
+            const int rc = JitMatchWith(begin, end, startOffset, flags, jitContext_);
+            if (rc != PCRE2_ERROR_JIT_STACKLIMIT) return rc;
+        }
+        return MatchSlowly(begin, end, startOffset, flags);
+    }
+
+    // The interpreter, or the JIT on the thread's JIT stack: a pattern moves
+    // there for good once a match outgrew PCRE2's machine-stack area. Kept
+    // out of line, like the failure paths below, so that the hot path has
+    // fewer registers to save.
+    [[gnu::noinline]] int MatchSlowly(const char* begin, const char* end, std::size_t startOffset,
+                                      std::uint32_t flags) {
+        if (runner_ == Runner::Interpreter) {
+            return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), static_cast<PCRE2_SIZE>(end - begin),
+                               startOffset, flags | PCRE2_NO_UTF_CHECK, matchData_, context_);
+        }
+        runner_ = Runner::JitOnThreadStack;
+        pcre2_match_context* deep = ThreadStackMatchContext();
+        return JitMatchWith(begin, end, startOffset, flags, deep != nullptr ? deep : context_);
+    }
+
+    int JitMatchWith(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
+                     pcre2_match_context* context) {
+        return pcre2_jit_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), static_cast<PCRE2_SIZE>(end - begin),
+                               startOffset, flags, matchData_, context);
+    }
+
+    [[gnu::noinline]] static SearchOutcome Failure(int rc, std::string& message) {
+        if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
+        message = Pcre2Message(rc);
+        return SearchOutcome::Failed;
+    }
+
+    // MatchGroups after no match (0, every group null) or a failure (-1).
+    [[gnu::noinline]] int NoGroups(int rc, char** groups, char* message) const {
+        if (rc != PCRE2_ERROR_NOMATCH) {
+            WriteMessage(message, Pcre2Message(rc));
+            return -1;
+        }
+        std::fill(groups, groups + 2 * (groupCount_ + 1), nullptr);
+        return 0;
+    }
+
+    // PCRE2 marks every pair the match did not set as PCRE2_UNSET, those past
+    // the count it returned included. Adding offsets as integers keeps an
+    // unset one from ever being added to a pointer.
+    void ReadGroups(const char* subject, char** groups) const {
+        const auto base = reinterpret_cast<std::uintptr_t>(subject);
+        const int count = groupCount_ + 1;
+        for (int index = 0; index < count; ++index) {
+            const PCRE2_SIZE start = ovector_[2 * index];
+            const bool idle = start == PCRE2_UNSET;
+            groups[index] = reinterpret_cast<char*>(idle ? 0 : base + start);
+            groups[count + index] = reinterpret_cast<char*>(idle ? 0 : base + ovector_[2 * index + 1]);
+        }
+    }
+
     pcre2_code* code_ = nullptr;
     pcre2_match_data* matchData_ = nullptr;
-    pcre2_match_context* matchContext_ = nullptr;
-    pcre2_jit_stack* jitStack_ = nullptr;
+    pcre2_match_context* context_ = nullptr;     // shared, not owned
+    pcre2_match_context* jitContext_ = nullptr;  // context_, or none if the same
     PCRE2_SIZE* ovector_ = nullptr;
-    bool jitted_ = false;
+    // How this pattern's searches run; a JIT pattern moves from PCRE2's
+    // machine-stack area to the thread's JIT stack for good.
+    enum class Runner { Interpreter, JitOnMachineStack, JitOnThreadStack };
+    Runner runner_ = Runner::Interpreter;
     int groupCount_ = 0;
-    int matchedPairs_ = 0;
 };
 
 }  // namespace

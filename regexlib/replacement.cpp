@@ -113,14 +113,14 @@ void ReplacementProgram::Compile(const std::string& text, TextEncoding encoding)
 }
 
 void ReplacementProgram::Expand(const char* subject, const PatternEngine& engine,
-                                std::string& out) const {
+                                OutputBuffer& out) const {
     for (const Piece& piece : pieces_) {
         if (piece.group < 0) {
-            out.append(literals_, piece.offset, piece.length);
+            out.Append(literals_.data() + piece.offset, piece.length);
             continue;
         }
         const GroupSpan span = engine.Group(piece.group);
-        if (span.start >= 0) out.append(subject + span.start, static_cast<std::size_t>(span.end - span.start));
+        if (span.start >= 0) out.Append(subject + span.start, static_cast<std::size_t>(span.end - span.start));
     }
 }
 

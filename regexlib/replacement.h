@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "output_buffer.h"
 #include "pattern_engine.h"
 #include "text_encoding.h"
 
@@ -18,7 +19,7 @@ public:
     void Compile(const std::string& text, TextEncoding encoding);
 
     // Appends the replacement for the engine's current match in `subject`.
-    void Expand(const char* subject, const PatternEngine& engine, std::string& out) const;
+    void Expand(const char* subject, const PatternEngine& engine, OutputBuffer& out) const;
 
 private:
     struct Piece {

@@ -108,27 +108,24 @@ std::uint32_t DecodeCharacter(TextEncoding encoding, const char*& at, const char
     return character;
 }
 
-void AppendCharacter(TextEncoding encoding, std::uint32_t character, std::string& out) {
-    if (encoding == TextEncoding::ShiftJis) {
-        if (character > 0xFF) out.push_back(static_cast<char>(character >> 8));
-        out.push_back(static_cast<char>(character & 0xFF));
-        return;
+std::size_t EncodeCharacter(TextEncoding encoding, std::uint32_t character, char* into) {
+    if (encoding == TextEncoding::ShiftJis && character > 0xFF) {
+        into[0] = static_cast<char>(character >> 8);
+        into[1] = static_cast<char>(character & 0xFF);
+        return 2;
     }
-    if (encoding == TextEncoding::Bytes || character < 0x80) {
-        out.push_back(static_cast<char>(character));
-        return;
+    if (encoding != TextEncoding::Utf8 || character < 0x80) {
+        into[0] = static_cast<char>(character);
+        return 1;
     }
-    if (character < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (character >> 6)));
-    } else if (character < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (character >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (character >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((character >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
+    // Lead byte, then six bits a byte from the highest down.
+    const std::size_t length = character < 0x800 ? 2 : character < 0x10000 ? 3 : 4;
+    constexpr unsigned char kLeadMarks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    into[0] = static_cast<char>(kLeadMarks[length] | (character >> (6 * (length - 1))));
+    for (std::size_t i = 1; i < length; ++i) {
+        into[i] = static_cast<char>(0x80 | ((character >> (6 * (length - 1 - i))) & 0x3F));
     }
-    out.push_back(static_cast<char>(0x80 | (character & 0x3F)));
+    return length;
 }
 
 }  // namespace regexlib

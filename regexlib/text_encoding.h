@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace regexlib {
 
@@ -27,8 +26,10 @@ bool IsValidUtf8(const char* begin, const char* end, std::size_t* badOffset);
 
 // A character as one number: the byte for a single byte, the code point for
 // UTF-8, lead * 256 + second for a Shift_JIS double-byte character. Decoding
-// advances `at` past the character.
+// advances `at` past the character; encoding writes at most
+// kLongestCharacter bytes to `into` and answers how many.
+constexpr std::size_t kLongestCharacter = 4;
 std::uint32_t DecodeCharacter(TextEncoding encoding, const char*& at, const char* end);
-void AppendCharacter(TextEncoding encoding, std::uint32_t character, std::string& out);
+std::size_t EncodeCharacter(TextEncoding encoding, std::uint32_t character, char* into);
 
 }  // namespace regexlib

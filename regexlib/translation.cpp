@@ -1,9 +1,16 @@
 #include "translation.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace regexlib {
 namespace {
+
+// The bit of a byte entry that tells the byte counts (is in the search list).
+constexpr std::uint16_t kCounted = 0x100;
+
+// Bytes a shifted range is translated in at a time.
+constexpr std::size_t kShiftBlock = 64;
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -118,11 +125,34 @@ bool TranslationTable::Compile(const std::string& searchList, const std::string&
     for (std::uint32_t byte = 0; byte < 256; ++byte) {
         const std::int64_t action = ActionFor(byte);
         byteAction_[byte] = action;
-        byteCounted_[byte] = action != kKeep;
-        byteMap_[byte] = static_cast<char>(action == kKeep ? byte : action);
+        const auto becomes = static_cast<unsigned char>(action == kKeep ? byte : action);
+        byteEntry_[byte] = static_cast<std::uint16_t>(becomes | (action == kKeep ? 0 : kCounted));
         if (action == kDelete) plainByteMap_ = false;
     }
+    FindShiftedRange();
     return true;
+}
+
+// Looks for one run of counted bytes, all moved by the same amount.
+void TranslationTable::FindShiftedRange() {
+    shiftsOneRange_ = false;
+    int first = -1;
+    int last = -1;
+    for (int byte = 0; byte < 256; ++byte) {
+        if ((byteEntry_[byte] & kCounted) == 0) continue;
+        const auto shift = static_cast<unsigned char>((byteEntry_[byte] & 0xFF) - byte);
+        if (first < 0) {
+            first = byte;
+            rangeShift_ = shift;
+        } else if (last != byte - 1 || shift != rangeShift_) {
+            return;
+        }
+        last = byte;
+    }
+    if (!plainByteMap_ || first < 0) return;
+    shiftsOneRange_ = true;
+    rangeFirst_ = static_cast<unsigned char>(first);
+    rangeSpan_ = static_cast<unsigned char>(last - first);
 }
 
 // Perl's rules for the character at `index` of the (possibly complemented)
@@ -148,20 +178,65 @@ std::int64_t TranslationTable::ActionFor(std::uint32_t character) const {
     return ActionForIndex(character, index);
 }
 
-std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, std::string& out) const {
+std::size_t TranslationTable::Apply(const char* begin, const char* end, OutputBuffer& out) const {
+    out.Clear();
+    if (encoding_ == TextEncoding::Bytes) return ApplyBytes(begin, end, out);
+    return ApplyCharacters(begin, end, out);
+}
+
+std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const {
     const auto length = static_cast<std::size_t>(end - begin);
-    out.resize(length);
-    char* written = &out[0];
-    if (plainByteMap_) {
-        std::size_t count = 0;
-        const auto* bytes = reinterpret_cast<const unsigned char*>(begin);
-        for (std::size_t i = 0; i < length; ++i) {
-            written[i] = byteMap_[bytes[i]];
-            count += byteCounted_[bytes[i]];
-        }
-        return count;
-    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(begin);
+    // Each byte becomes at most one byte: the output is written straight
+    // into room for all of them, in one pass.
+    char* written = out.Extend(length);
+    if (shiftsOneRange_) return ShiftBytes(bytes, length, written);
+    if (plainByteMap_) return MapBytes(bytes, length, written);
     std::size_t count = 0;
+    const char* stop = DeleteOrSqueezeBytes(begin, end, written, count);
+    out.Truncate(static_cast<std::size_t>(stop - out.data()));
+    return count;
+}
+
+std::size_t TranslationTable::MapBytes(const unsigned char* in, std::size_t length, char* out) const {
+    const std::uint16_t* entries = byteEntry_.data();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::uint16_t entry = entries[in[i]];
+        out[i] = static_cast<char>(entry & 0xFF);
+        count += entry >> 8;
+    }
+    return count;
+}
+
+std::size_t TranslationTable::ShiftBytes(const unsigned char* in, std::size_t length, char* out) const {
+    std::size_t count = 0;
+    std::size_t done = 0;
+    for (; length - done >= kShiftBlock; done += kShiftBlock) count += ShiftBlock(in + done, out + done);
+    return count + MapBytes(in + done, length - done, out + done);
+}
+
+// One block through a local array, with the range in locals, so nothing the
+// loop writes can alias what it reads: the loop of fixed length without
+// branches then becomes vector code, even at -O2.
+unsigned TranslationTable::ShiftBlock(const unsigned char* in, char* out) const {
+    const unsigned char first = rangeFirst_;
+    const unsigned char span = rangeSpan_;
+    const unsigned char shift = rangeShift_;
+    unsigned char block[kShiftBlock];
+    std::memcpy(block, in, kShiftBlock);
+    unsigned char counted = 0;  // at most kShiftBlock
+    for (unsigned char& byte : block) {
+        const bool inside = static_cast<unsigned char>(byte - first) <= span;
+        byte = static_cast<unsigned char>(byte + (inside ? shift : 0));
+        counted = static_cast<unsigned char>(counted + inside);
+    }
+    std::memcpy(out, block, kShiftBlock);
+    return counted;
+}
+
+char* TranslationTable::DeleteOrSqueezeBytes(const char* begin, const char* end, char* written,
+                                             std::size_t& count) const {
     const char* lastTranslated = nullptr;  // where the squeeze run's character is
     for (const char* at = begin; at < end; ++at) {
         const std::int64_t action = byteAction_[static_cast<unsigned char>(*at)];
@@ -177,14 +252,11 @@ std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, std
         lastTranslated = written;
         *written++ = static_cast<char>(action);
     }
-    out.resize(static_cast<std::size_t>(written - out.data()));
-    return count;
+    return written;
 }
 
-std::size_t TranslationTable::Apply(const char* begin, const char* end, std::string& out) const {
-    if (encoding_ == TextEncoding::Bytes) return ApplyBytes(begin, end, out);
-    out.clear();
-    out.reserve(static_cast<std::size_t>(end - begin));
+std::size_t TranslationTable::ApplyCharacters(const char* begin, const char* end, OutputBuffer& out) const {
+    out.Reserve(static_cast<std::size_t>(end - begin));
     std::size_t count = 0;
     std::size_t lastTranslatedEnd = std::string::npos;  // output size after it
     std::int64_t lastTranslated = kKeep;
@@ -194,13 +266,14 @@ std::size_t TranslationTable::Apply(const char* begin, const char* end, std::str
         const std::int64_t action = at - start == 1 ? byteAction_[static_cast<unsigned char>(*start)]
                                                     : ActionFor(character);
         if (action == kKeep) {
-            out.append(start, static_cast<std::size_t>(at - start));
+            out.Append(start, static_cast<std::size_t>(at - start));
             continue;
         }
         ++count;
         if (action == kDelete) continue;
         if (flags_.squeeze && lastTranslatedEnd == out.size() && lastTranslated == action) continue;
-        AppendCharacter(encoding_, static_cast<std::uint32_t>(action), out);
+        char encoded[kLongestCharacter];
+        out.Append(encoded, EncodeCharacter(encoding_, static_cast<std::uint32_t>(action), encoded));
         lastTranslated = action;
         lastTranslatedEnd = out.size();
     }

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "output_buffer.h"
 #include "text_encoding.h"
 
 namespace regexlib {
@@ -27,7 +28,7 @@ public:
 
     // Writes the translated subject to `out` and answers the number of
     // characters the search list matched, as Perl's tr does.
-    std::size_t Apply(const char* begin, const char* end, std::string& out) const;
+    std::size_t Apply(const char* begin, const char* end, OutputBuffer& out) const;
 
 private:
     // What happens to one character: kKeep, kDelete, or the character it
@@ -37,7 +38,13 @@ private:
 
     std::int64_t ActionFor(std::uint32_t character) const;
     std::int64_t ActionForIndex(std::uint32_t character, std::size_t index) const;
-    std::size_t ApplyBytes(const char* begin, const char* end, std::string& out) const;
+    void FindShiftedRange();
+    std::size_t ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const;
+    std::size_t MapBytes(const unsigned char* in, std::size_t length, char* out) const;
+    std::size_t ShiftBytes(const unsigned char* in, std::size_t length, char* out) const;
+    unsigned ShiftBlock(const unsigned char* in, char* out) const;
+    char* DeleteOrSqueezeBytes(const char* begin, const char* end, char* written, std::size_t& count) const;
+    std::size_t ApplyCharacters(const char* begin, const char* end, OutputBuffer& out) const;
 
     TranslationFlags flags_;
     TextEncoding encoding_ = TextEncoding::Bytes;
@@ -46,11 +53,18 @@ private:
     std::vector<std::uint32_t> sortedSearch_;  // distinct, ascending: ranks for c
     // Precomputed actions for every one-byte character, the fast path.
     std::array<std::int64_t, 256> byteAction_{};
-    // Without d or s every byte becomes exactly one byte: a plain map and a
-    // table of which bytes count let the byte loop run without branches.
+    // Without d or s every byte becomes exactly one byte: one table entry
+    // per byte, the byte it becomes and (bit 8) whether it counts, lets the
+    // byte loop run without branches.
     bool plainByteMap_ = false;
-    std::array<char, 256> byteMap_{};
-    std::array<unsigned char, 256> byteCounted_{};
+    std::array<std::uint16_t, 256> byteEntry_{};
+    // A plain map that moves one run of bytes by a constant and keeps all
+    // others (tr/a-z/A-Z/) needs no table at all: the loop over it becomes
+    // vector code.
+    bool shiftsOneRange_ = false;
+    unsigned char rangeFirst_ = 0;
+    unsigned char rangeSpan_ = 0;   // last - first
+    unsigned char rangeShift_ = 0;  // added modulo 256
 };
 
 // Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}) and

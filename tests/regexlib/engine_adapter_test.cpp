@@ -57,12 +57,12 @@ std::string DescribeSubstitution(PatternEngine& engine, const SemanticsRow& row,
     ReplacementProgram replacement;
     replacement.Compile(row.replacement, encoding);
     const std::string subject = row.subject;
-    std::string out;
+    OutputBuffer out;
     std::string message;
     const int count = SubstituteMatches(engine, replacement, row.operation == Operation::SubstituteAll,
                                         subject.data(), subject.data() + subject.size(), out, message);
     if (count < 0) return "failed: " + message;
-    return std::to_string(count) + ":" + out;
+    return std::to_string(count) + ":" + std::string(out.data(), out.size());
 }
 
 // The number of pieces, then each piece between bars.

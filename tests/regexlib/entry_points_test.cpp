@@ -152,6 +152,28 @@ TEST(EntryPoints, MatchPointsIntoTheCallersSubject) {
     BRegfree(record);
 }
 
+// A record reused without a pattern text answers as a first call does: no
+// match leaves every group word null, a failure leaves its message.
+TEST(EntryPoints, ReusedMatchRecordAnswersAsAFirstCall) {
+    MessageBuffer message;
+    bregexp* record = nullptr;
+    ASSERT_EQ(Call(Entry::Match, "/^(a|aa)+$|(z)/", "z", &record, message.text), 1);
+    EXPECT_EQ(Call(Entry::Match, nullptr, "q", &record, message.text), 0);
+    EXPECT_STREQ(message.text, "");
+    for (std::intptr_t group = 0; group <= record->groupCount; ++group) {
+        EXPECT_EQ(record->groupStarts[group], nullptr);
+        EXPECT_EQ(record->groupEnds[group], nullptr);
+    }
+    EXPECT_EQ(Call(Entry::Match, nullptr, std::string(40, 'a') + "!", &record, message.text), -1);
+    EXPECT_NE(std::strstr(message.text, "match limit"), nullptr) << message.text;
+    BRegfree(record);
+    bregexp* utf8 = nullptr;
+    ASSERT_EQ(Call(Entry::Match, "/a/u", "a", &utf8, message.text), 1);
+    EXPECT_EQ(Call(Entry::Match, nullptr, "ab\xFF", &utf8, message.text), -1);
+    EXPECT_STREQ(message.text, "invalid UTF-8 in the subject at byte 2");
+    BRegfree(utf8);
+}
+
 TEST(EntryPoints, ReusesRecordsAcrossEntryPoints) {
     MessageBuffer message;
     const std::string subject = "a,b,c";
