@@ -5,9 +5,6 @@
 # table into README.md.
 if(TARGET bregexp AND TARGET MOLV_Wrap)
   find_package(benchmark REQUIRED)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(MOLV_BENCH_PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
-  pkg_check_modules(MOLV_BENCH_ONIGURUMA REQUIRED IMPORTED_TARGET oniguruma)
 
   add_executable(module_bench
     ${CMAKE_CURRENT_LIST_DIR}/module_bench.cpp
@@ -15,7 +12,7 @@ if(TARGET bregexp AND TARGET MOLV_Wrap)
   molv_setup_target(module_bench)
   target_include_directories(module_bench PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(module_bench PRIVATE molv_export_table benchmark::benchmark
-    PkgConfig::MOLV_BENCH_PCRE2 PkgConfig::MOLV_BENCH_ONIGURUMA)
+    molv::pcre2 molv::oniguruma)
   # Beside the module it loads, which finds our bregexp.dll beside itself.
   set_target_properties(module_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
   add_dependencies(module_bench MOLV_Wrap bregexp)
