@@ -13,6 +13,7 @@
 #include "loaded_module.h"
 #include "output_buffer.h"
 #include "pattern_commands.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -62,8 +63,9 @@ int Run(const Invocation& invocation, OutputBuffer& out) {
 
 int main(int argc, char** argv) {
     // The pattern commands read and write the descriptors themselves; the
-    // streams carry only help, version and messages.
+    // streams carry only help, version and messages. Lines are bytes.
     std::ios::sync_with_stdio(false);
+    platform::UseBinaryStandardStreams();
 
     Invocation invocation;
     std::string error;

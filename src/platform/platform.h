@@ -72,6 +72,10 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max);
 // Nonzero when any of the `size` bytes at `address` cannot be read.
 Bool IsBadReadPtr(const void* address, std::uintptr_t size);
 
+// Standard input, output and error carry bytes as they are: Windows would
+// otherwise turn every "\n" written into "\r\n" and read "\r\n" as "\n".
+void UseBinaryStandardStreams();
+
 int lstrlenA(const char* text);
 int lstrcmpA(const char* a, const char* b);
 int lstrcmpiA(const char* a, const char* b);

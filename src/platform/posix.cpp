@@ -174,6 +174,9 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
     }
 }
 
+// POSIX streams never translate line ends.
+void UseBinaryStandardStreams() {}
+
 int lstrlenA(const char* text) {
     return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
 }

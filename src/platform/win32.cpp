@@ -4,7 +4,11 @@
 
 #include "platform/platform.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -58,6 +62,12 @@ std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_
 Bool IsBadStringPtrA(const char* text, std::uintptr_t max) { return ::IsBadStringPtrA(text, max); }
 
 Bool IsBadReadPtr(const void* address, std::uintptr_t size) { return ::IsBadReadPtr(address, size); }
+
+void UseBinaryStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
 
 int lstrlenA(const char* text) { return ::lstrlenA(text); }
 

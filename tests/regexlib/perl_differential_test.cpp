@@ -289,7 +289,9 @@ TEST(PerlDifferential, GeneratedCasesAgreeWithPerl) {
     for (const DifferentialCase& testCase : cases) oracleCases.push_back(testCase.oracle);
     std::vector<std::string> answers;
     std::string message;
-    ASSERT_TRUE(AskPerl(oracleCases, answers, message)) << message;
+    const OracleOutcome outcome = AskPerl(oracleCases, answers, message);
+    if (outcome == OracleOutcome::CasesWritten) GTEST_SKIP() << message;
+    ASSERT_EQ(outcome, OracleOutcome::Answered) << message;
     // The generator keeps to valid syntax: a perl that rejects many cases
     // means the comparison would pass without comparing anything.
     int perlFailures = 0;

@@ -2,6 +2,11 @@
 // goes to tests/regexlib/perl_oracle.pl in one perl process and comes back
 // as one answer line per case. The runner owns its temporary files; a perl
 // that cannot be run gives an empty answer list and a message.
+//
+// Where this program cannot run perl (the Windows build, under Wine), the
+// build runs it twice: first with REGEXLIB_ORACLE_CASES naming a file, into
+// which the cases are written; perl answers them into another file, which
+// REGEXLIB_ORACLE_ANSWERS names on the second run.
 #pragma once
 
 #include <string>
@@ -22,9 +27,12 @@ struct OracleCase {
 // The case as one line of the oracle's input: its own reproduction.
 std::string OracleInputLine(const OracleCase& oracleCase);
 
-// Perl's answers, one per case in order; false with a message on failure.
-bool AskPerl(const std::vector<OracleCase>& cases, std::vector<std::string>& answers,
-             std::string& message);
+enum class OracleOutcome { Answered, CasesWritten, Failed };
+
+// Perl's answers, one per case in order; a message when it failed, or when
+// the cases were only written out for perl to answer later.
+OracleOutcome AskPerl(const std::vector<OracleCase>& cases, std::vector<std::string>& answers,
+                      std::string& message);
 
 std::string ToHex(const std::string& bytes);
 

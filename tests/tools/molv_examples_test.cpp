@@ -11,8 +11,19 @@
 
 namespace {
 
+// Wine hands a Windows program its arguments through Unicode and the ANSI
+// code page, which do not carry every byte above 0x7F unchanged; standard
+// input does. Examples that pass such bytes as arguments are left out there.
+bool PassesOnlyAsciiArguments(const std::string& command) {
+    for (unsigned char byte : command) {
+        if (byte >= 0x80) return false;
+    }
+    return command.find("$(printf") == std::string::npos;
+}
+
 void ExpectExamplesHold(const std::vector<Example>& examples) {
     for (const Example& example : examples) {
+        if (MolvIsAnotherBuild() && !PassesOnlyAsciiArguments(example.command)) continue;
         SCOPED_TRACE(example.where + ": $ " + example.command);
         EXPECT_EQ(example.expected, RunShellLine(example.command).out);
     }

@@ -80,12 +80,19 @@ MolvRun RunProgram(const std::string& program, const std::vector<std::string>& a
     return RunScript(script + "\n", input, false);
 }
 
+std::string MolvProgram() {
+    const char* other = std::getenv("MOLV_PROGRAM");
+    return other != nullptr && *other != 0 ? other : MOLV_PROGRAM;
+}
+
+bool MolvIsAnotherBuild() { return MolvProgram() != MOLV_PROGRAM; }
+
 MolvRun RunMolv(const std::vector<std::string>& arguments, const std::string& input) {
-    return RunProgram(MOLV_PROGRAM, arguments, input);
+    return RunProgram(MolvProgram(), arguments, input);
 }
 
 MolvRun RunShellLine(const std::string& commandLine) {
-    const std::string folder = fs::path(MOLV_PROGRAM).parent_path().string();
+    const std::string folder = fs::path(MolvProgram()).parent_path().string();
     const std::string script =
         "PATH=" + Quoted(folder) + ":\"$PATH\"\nexport PATH\n" + commandLine + "\n";
     return RunScript(script, "", true);

@@ -12,6 +12,12 @@ struct MolvRun {
     std::string err;
 };
 
+// The molv under test: the one built beside these tests, or the program the
+// environment variable MOLV_PROGRAM names, such as a script that runs the
+// Windows build of molv under Wine.
+std::string MolvProgram();
+bool MolvIsAnotherBuild();
+
 // molv with these arguments (each passed as one word) and this input.
 MolvRun RunMolv(const std::vector<std::string>& arguments, const std::string& input = "");
 // The same with another copy of molv, such as one copied without the module.
