@@ -212,8 +212,8 @@ void Module(benchmark::State& state, const MatchCase& c) {
     // The host's own strings, in its heap.
     const HeapText subject(SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler));
     const HeapText pattern(c.operatorText);
-    if (m.Match(pattern.c_str(), subject.c_str())[0] == 0) state.SkipWithError("no match");
-    for (auto _ : state) benchmark::DoNotOptimize(m.Match(pattern.c_str(), subject.c_str()));
+    if (m.MOLV_MATCH(pattern.c_str(), subject.c_str())[0] == 0) state.SkipWithError("no match");
+    for (auto _ : state) benchmark::DoNotOptimize(m.MOLV_MATCH(pattern.c_str(), subject.c_str()));
 }
 
 void Stack(benchmark::State& state, const MatchCase& c) {
@@ -223,9 +223,9 @@ void Stack(benchmark::State& state, const MatchCase& c) {
     char pattern[64];
     std::memcpy(subject, heapSubject.c_str(), heapSubject.size() + 1);
     std::memcpy(pattern, c.operatorText, std::strlen(c.operatorText) + 1);
-    if (m.Match(pattern, subject)[0] == 0) state.SkipWithError("no match");
+    if (m.MOLV_MATCH(pattern, subject)[0] == 0) state.SkipWithError("no match");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(m.Match(pattern, subject));
+        benchmark::DoNotOptimize(m.MOLV_MATCH(pattern, subject));
         benchmark::ClobberMemory();
     }
 }
@@ -263,7 +263,7 @@ void FirstCall(benchmark::State& state) {
         state.PauseTiming();
         const HeapText pattern("m/(\\d+)-(\\d+)" + std::to_string(++serial) + "?/");
         state.ResumeTiming();
-        benchmark::DoNotOptimize(m.Match(pattern.c_str(), subject.c_str()));
+        benchmark::DoNotOptimize(m.MOLV_MATCH(pattern.c_str(), subject.c_str()));
     }
 }
 // Every iteration adds a pattern to the cache for good; keep the count fixed.
@@ -295,11 +295,11 @@ void CacheLookup(benchmark::State& state) {
     std::vector<HeapText> patterns;
     for (int i = 0; i < held; ++i) patterns.emplace_back("m/k" + std::to_string(i) + "=(\\d+)/");
     const HeapText subject("k" + std::to_string(held - 1) + "=42");
-    for (const HeapText& pattern : patterns) m.Match(pattern.c_str(), subject.c_str());
+    for (const HeapText& pattern : patterns) m.MOLV_MATCH(pattern.c_str(), subject.c_str());
     std::size_t next = 0;
     for (auto _ : state) {
         // Every pattern held in turn: all chain positions are visited.
-        benchmark::DoNotOptimize(m.Match(patterns[next].c_str(), subject.c_str()));
+        benchmark::DoNotOptimize(m.MOLV_MATCH(patterns[next].c_str(), subject.c_str()));
         if (++next == patterns.size()) next = 0;
     }
 }
@@ -311,7 +311,7 @@ void Subst1MiB(benchmark::State& state) {
     HostModule& m = FreshModule();
     const std::string& text = MebibyteText();
     std::size_t length = 0;
-    for (auto _ : state) length = std::strlen(m.Subst("s/(\\d+)/<$1>/g", text.c_str()));
+    for (auto _ : state) length = std::strlen(m.MOLV_SUBST("s/(\\d+)/<$1>/g", text.c_str()));
     state.counters["output"] = static_cast<double>(length);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
@@ -321,7 +321,7 @@ void Trans1MiB(benchmark::State& state) {
     HostModule& m = Module();
     const std::string& text = MebibyteText();
     std::size_t length = 0;
-    for (auto _ : state) length = std::strlen(m.Trans("tr/a-z/A-Z/", text.c_str()));
+    for (auto _ : state) length = std::strlen(m.MOLV_TRANS("tr/a-z/A-Z/", text.c_str()));
     state.counters["output"] = static_cast<double>(length);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
@@ -331,7 +331,7 @@ void Split1MiB(benchmark::State& state) {
     HostModule& m = Module();
     const std::string& text = MebibyteText();
     int pieces = 0;
-    for (auto _ : state) pieces = m.Split("/[\\s,;]+/", text.c_str(), 0);
+    for (auto _ : state) pieces = m.MOLV_SPLIT("/[\\s,;]+/", text.c_str(), 0);
     state.counters["pieces"] = pieces;
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
@@ -352,18 +352,18 @@ const std::string& TenThousandPieces() {
 void Walk(benchmark::State& state, bool cut) {
     HostModule& m = Module();
     const std::string& text = TenThousandPieces();
-    if (m.Split("/,/", text.c_str(), 0) != 10000) state.SkipWithError("not 10,000 pieces");
+    if (m.MOLV_SPLIT("/,/", text.c_str(), 0) != 10000) state.SkipWithError("not 10,000 pieces");
     // The host keeps its own copy of each position text, in its heap.
     const std::unique_ptr<char[]> position(new char[32]);
     std::int64_t pieces = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        m.Split("/,/", text.c_str(), 0);
+        m.MOLV_SPLIT("/,/", text.c_str(), 0);
         state.ResumeTiming();
-        while (m.HasMoreResults() == 1) {
-            std::strncpy(position.get(), m.GetNext(), 31);
+        while (m.MOLV_HASMORERESULTS() == 1) {
+            std::strncpy(position.get(), m.MOLV_GETNEXT(), 31);
             position[31] = 0;
-            if (cut) benchmark::DoNotOptimize(m.PosToStr(position.get()));
+            if (cut) benchmark::DoNotOptimize(m.MOLV_POSTOSTR(position.get()));
             ++pieces;
         }
     }

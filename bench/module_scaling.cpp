@@ -86,7 +86,7 @@ public:
         char subject[64];
         Put(pattern, PatternText(used));
         Put(subject, "k" + std::to_string(used) + "=42");
-        sink = *module.Match(pattern, subject);
+        sink = *module.MOLV_MATCH(pattern, subject);
         ++used;
     }
 
@@ -98,7 +98,7 @@ public:
         Put(subject, "k" + std::to_string(used - 1) + "=42");
         return MedianNs(kHotCallsPerRound, [&] {
             const Clock::time_point start = Clock::now();
-            for (int i = 0; i < kHotCallsPerRound; ++i) sink = *module.Match(pattern, subject);
+            for (int i = 0; i < kHotCallsPerRound; ++i) sink = *module.MOLV_MATCH(pattern, subject);
             return Clock::now() - start;
         });
     }
@@ -111,7 +111,7 @@ public:
             char subject[] = "k0=42";
             for (auto& pattern : patterns) Put(pattern, PatternText(used++));
             const Clock::time_point start = Clock::now();
-            for (const char* pattern : patterns) sink = *module.Match(pattern, subject);
+            for (const char* pattern : patterns) sink = *module.MOLV_MATCH(pattern, subject);
             return Clock::now() - start;
         });
     }
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     HostModule module;
-    if (!module.Loaded() || module.Version()[0] == 0) {
+    if (!module.Loaded() || module.MOLV_VERSION()[0] == 0) {
         std::cerr << "module_scaling: cannot load the module beside this program, or its bregexp.dll\n";
         return 2;
     }

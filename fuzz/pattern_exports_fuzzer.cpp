@@ -79,7 +79,7 @@ public:
     // The module keeps its last subject and result set from the previous
     // input; a match with nothing to match starts every input from "".
     explicit Session(HostModule& loaded) : m(loaded) {
-        if (m.Match(nullptr, nullptr)[0] != 0) Fail("MOLV_MATCH", "a match without pattern");
+        if (m.MOLV_MATCH(nullptr, nullptr)[0] != 0) Fail("MOLV_MATCH", "a match without pattern");
     }
 
     void Step(FuzzedDataProvider& input) {
@@ -87,14 +87,14 @@ public:
         switch (input.ConsumeIntegralInRange<int>(0, 11)) {
         case 0:
         case 1: Match(input); break;
-        case 2: TextOperation(input, m.Subst); break;
-        case 3: TextOperation(input, m.Trans); break;
+        case 2: TextOperation(input, m.MOLV_SUBST); break;
+        case 3: TextOperation(input, m.MOLV_TRANS); break;
         case 4:
         case 5: Split(input); break;
         case 6:
         case 7: Walk(input.ConsumeIntegralInRange<int>(1, 4)); break;
         case 8: PosToStr(input); break;
-        case 9: Handed(m.ErrorMsg(), "MOLV_ERRORMSG", 79); break;
+        case 9: Handed(m.MOLV_ERRORMSG(), "MOLV_ERRORMSG", 79); break;
         case 10: Version(); break;
         case 11: MolvwVersion(); break;
         }
@@ -144,7 +144,7 @@ private:
         HostText pattern, subject;
         PatternText(input, pattern);
         Subject(input, subject);
-        const std::string whole = Handed(m.Match(pattern.pointer, subject.pointer), "MOLV_MATCH");
+        const std::string whole = Handed(m.MOLV_MATCH(pattern.pointer, subject.pointer), "MOLV_MATCH");
         lastSubject = subject.Seen();
         if (whole.empty()) {
             piecesLeft = 0;
@@ -167,7 +167,7 @@ private:
         Subject(input, subject);
         const int limit = input.ConsumeBool() ? input.ConsumeIntegralInRange<int>(-2, 6)
                                               : input.ConsumeIntegral<int>();
-        const int pieces = m.Split(pattern.pointer, subject.pointer, limit);
+        const int pieces = m.MOLV_SPLIT(pattern.pointer, subject.pointer, limit);
         lastSubject = subject.Seen();
         if (pieces < -1) Fail("MOLV_SPLIT", "count " + std::to_string(pieces));
         piecesLeft = pieces > 0 ? pieces : 0;
@@ -177,13 +177,13 @@ private:
     // Splits walk every piece exactly once; a match's groups may be idle.
     void Walk(int steps) {
         for (int step = 0; step < steps; ++step) {
-            const int more = m.HasMoreResults();
+            const int more = m.MOLV_HASMORERESULTS();
             CheckLastText();
             if (more != 0 && more != 1) Fail("MOLV_HASMORERESULTS", std::to_string(more));
             if (piecesLeft != kUnknownCount && more != (piecesLeft > 0 ? 1 : 0)) {
                 Fail("MOLV_HASMORERESULTS", "disagrees with the pieces left");
             }
-            const std::string next = Handed(m.GetNext(), "MOLV_GETNEXT");
+            const std::string next = Handed(m.MOLV_GETNEXT(), "MOLV_GETNEXT");
             if (more == 0 && !next.empty()) Fail("MOLV_GETNEXT", "a position after the last one");
             if (piecesLeft != kUnknownCount && more == 1 && next.empty()) Fail("MOLV_GETNEXT", "a piece without position");
             if (!next.empty()) {
@@ -197,7 +197,7 @@ private:
 
     // Cutting by a position the module handed out, from a copy the host made.
     void CheckCut(const std::string& position) {
-        const std::string piece = Handed(m.PosToStr(position.c_str()), "MOLV_POSTOSTR");
+        const std::string piece = Handed(m.MOLV_POSTOSTR(position.c_str()), "MOLV_POSTOSTR");
         const std::int32_t value = model::ParsePosition(position);
         const std::string wanted = lastSubject.substr(model::Offset(value), model::Length(value));
         if (piece != wanted) Fail("MOLV_POSTOSTR", position + " gave \"" + piece + "\"");
@@ -210,7 +210,7 @@ private:
                                              : Cut(input.ConsumeRandomLengthString(16));
         position.Point(input.ConsumeIntegralInRange<int>(0, 15));
         const std::int32_t value = model::ParsePosition(position.Seen());
-        const char* piece = m.PosToStr(position.pointer);
+        const char* piece = m.MOLV_POSTOSTR(position.pointer);
         if (value == model::kNoPosition) {
             // No hand-off: the previous text must still be there.
             if (piece == nullptr || piece[0] != 0) Fail("MOLV_POSTOSTR", "text for no position");
@@ -224,7 +224,7 @@ private:
     }
 
     void Version() {
-        const char* version = Handed(m.Version(), "MOLV_VERSION");
+        const char* version = Handed(m.MOLV_VERSION(), "MOLV_VERSION");
         if (versionText == nullptr) {
             versionText = version;
             versionCopy = version;
@@ -234,9 +234,9 @@ private:
     }
 
     void MolvwVersion() const {
-        static const char* const first = m.MolvwVersion();
-        const char* version = m.MolvwVersion();
-        if (version != first || std::strcmp(version, "1.01") != 0) Fail("MOLV_MOLVWVERSION", version);
+        static const char* const first = m.MOLV_MOLVWVERSION();
+        const char* version = m.MOLV_MOLVWVERSION();
+        if (version != first || std::strcmp(version, MOLV_WRAP_VERSION) != 0) Fail("MOLV_MOLVWVERSION", version);
     }
 
     static constexpr int kUnknownCount = -1;

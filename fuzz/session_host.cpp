@@ -71,13 +71,13 @@ int main(int argc, char** argv) {
             if (round % 4 == 0) checks.DistinctPattern(static_cast<unsigned>(100000 + round));
             const std::string subject = "r" + std::to_string(round) + ":a,b;c d";
             const std::string text = subject;
-            checks.Expect("split", module.Split("/[,; ]/", subject.c_str(), -1), 4);
+            checks.Expect("split", module.MOLV_SPLIT("/[,; ]/", subject.c_str(), -1), 4);
             checks.Walk();
-            module.Subst(("s/" + std::to_string(round % 7) + "/<&>/g").c_str(), text.c_str());
-            module.Trans("tr/a-d/A-D/", text.c_str());
+            module.MOLV_SUBST(("s/" + std::to_string(round % 7) + "/<&>/g").c_str(), text.c_str());
+            module.MOLV_TRANS("tr/a-d/A-D/", text.c_str());
             // An empty pattern is compiled at every call and never cached.
-            module.Match("", text.c_str());
-            module.ErrorMsg();
+            module.MOLV_MATCH("", text.c_str());
+            module.MOLV_ERRORMSG();
             calls += 13;
         }
         failures += checks.failures;

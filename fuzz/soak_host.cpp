@@ -60,19 +60,19 @@ int Call(HostModule& m, const Work& work, long long i) {
     const std::string& pattern = work.patterns[static_cast<std::size_t>(i) % work.patterns.size()];
     const std::string& subject = work.subjects[static_cast<std::size_t>(i / 3) % work.subjects.size()];
     switch (pattern[0]) {
-    case 's': m.Subst(pattern.c_str(), subject.c_str()); return 1;
-    case 't': m.Trans(pattern.c_str(), subject.c_str()); return 1;
+    case 's': m.MOLV_SUBST(pattern.c_str(), subject.c_str()); return 1;
+    case 't': m.MOLV_TRANS(pattern.c_str(), subject.c_str()); return 1;
     case '/': {
-        m.Split(pattern.c_str(), subject.c_str(), static_cast<int>(i % 5) - 1);
-        const std::string first = m.GetNext();
-        m.PosToStr(first.c_str());
+        m.MOLV_SPLIT(pattern.c_str(), subject.c_str(), static_cast<int>(i % 5) - 1);
+        const std::string first = m.MOLV_GETNEXT();
+        m.MOLV_POSTOSTR(first.c_str());
         return 3;
     }
     default: {
-        m.Match(pattern.c_str(), subject.c_str());
-        const std::string group = m.GetNext();
-        m.PosToStr(group.c_str());
-        m.ErrorMsg();
+        m.MOLV_MATCH(pattern.c_str(), subject.c_str());
+        const std::string group = m.MOLV_GETNEXT();
+        m.MOLV_POSTOSTR(group.c_str());
+        m.MOLV_ERRORMSG();
         return 4;
     }
     }

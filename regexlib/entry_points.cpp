@@ -18,7 +18,8 @@
 namespace regexlib {
 namespace {
 
-constexpr const char* kLibraryVersion = "1.0.0";
+// The project's version, given by the build.
+constexpr const char* kLibraryVersion = REGEXLIB_VERSION;
 
 // Which records an entry point can run: any pattern can match and split,
 // only a substitution substitutes and only a translation translates.

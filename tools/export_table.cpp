@@ -5,7 +5,7 @@
 namespace {
 
 // The one place an export's address gets its type: the names and signatures
-// come from molv_exports.h, the header the module itself is built from.
+// come from molv_wrap.h, the header the module itself is built from.
 template <typename Function>
 void Resolve(platform::ModuleHandle library, const char* name, Function& function,
              const char*& missing) {
@@ -18,16 +18,9 @@ void Resolve(platform::ModuleHandle library, const char* name, Function& functio
 const char* ExportTable::Resolve(platform::ModuleHandle library) {
     const char* missing = nullptr;
     // Every one is tried, so a caller may still use those that were found.
-    ::Resolve(library, "MOLV_MATCH", Match, missing);
-    ::Resolve(library, "MOLV_SUBST", Subst, missing);
-    ::Resolve(library, "MOLV_TRANS", Trans, missing);
-    ::Resolve(library, "MOLV_SPLIT", Split, missing);
-    ::Resolve(library, "MOLV_GETNEXT", GetNext, missing);
-    ::Resolve(library, "MOLV_HASMORERESULTS", HasMoreResults, missing);
-    ::Resolve(library, "MOLV_POSTOSTR", PosToStr, missing);
-    ::Resolve(library, "MOLV_ERRORMSG", ErrorMsg, missing);
-    ::Resolve(library, "MOLV_VERSION", Version, missing);
-    ::Resolve(library, "MOLV_MOLVWVERSION", MolvwVersion, missing);
+#define MOLV_RESOLVE(name, result, parameters, count) ::Resolve(library, #name, name, missing);
+    MOLV_WRAP_EXPORTS(MOLV_RESOLVE)
+#undef MOLV_RESOLVE
     return missing;
 }
 

@@ -1,26 +1,21 @@
-// The ten exports of a loaded MOLV_Wrap module, looked up by name: what every
+// The exports of a loaded MOLV_Wrap module, looked up by name: what every
 // program that loads the module as a host does (molv, the module tests, the
-// fuzz and hardening hosts). Resolve answers the first name it could not
-// find, or null when all ten are there.
+// fuzz and hardening hosts). Each is a pointer named after its export, all
+// made from the one list in molv_wrap.h. Resolve answers the first name it
+// could not find, or null when all are there.
 #pragma once
 
 #include <string>
 
-#include "module/molv_exports.h"
+#include "molv_wrap.h"
+#include "platform/platform.h"
 
 struct ExportTable {
     const char* Resolve(platform::ModuleHandle library);
 
-    decltype(&MOLV_MATCH) Match = nullptr;
-    decltype(&MOLV_SUBST) Subst = nullptr;
-    decltype(&MOLV_TRANS) Trans = nullptr;
-    decltype(&MOLV_SPLIT) Split = nullptr;
-    decltype(&MOLV_GETNEXT) GetNext = nullptr;
-    decltype(&MOLV_HASMORERESULTS) HasMoreResults = nullptr;
-    decltype(&MOLV_POSTOSTR) PosToStr = nullptr;
-    decltype(&MOLV_ERRORMSG) ErrorMsg = nullptr;
-    decltype(&MOLV_VERSION) Version = nullptr;
-    decltype(&MOLV_MOLVWVERSION) MolvwVersion = nullptr;
+#define MOLV_EXPORT_POINTER(name, result, parameters, count) name##_FUNCTION name = nullptr;
+    MOLV_WRAP_EXPORTS(MOLV_EXPORT_POINTER)
+#undef MOLV_EXPORT_POINTER
 };
 
 // The module file in the running program's folder, "" when the program's own

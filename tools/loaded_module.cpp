@@ -45,7 +45,7 @@ bool LoadedModule::Load(const std::string& file, const std::string& howFound, st
     // On a system whose loader cannot refuse the module, a module that could
     // not open bregexp.dll loads anyway but answers "" to everything; its
     // version text, never empty otherwise, tells.
-    if (Version()[0] == 0) {
+    if (MOLV_VERSION()[0] == 0) {
         const std::string folder = FolderOf(path);
         const fs::path besideModule = fs::path(folder) / "bregexp.dll";
         if (!fs::exists(besideModule, ignored)) {

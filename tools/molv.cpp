@@ -18,8 +18,8 @@
 namespace {
 
 int RunVersion(const LoadedModule& module, std::ostream& out) {
-    out << "module:  MOLV_Wrap " << module.MolvwVersion() << " (" << module.Path() << ")\n";
-    out << "library: " << module.Version() << '\n';
+    out << "module:  MOLV_Wrap " << module.MOLV_MOLVWVERSION() << " (" << module.Path() << ")\n";
+    out << "library: " << module.MOLV_VERSION() << '\n';
     return kMatched;
 }
 

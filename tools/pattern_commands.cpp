@@ -29,7 +29,7 @@ void Report(CommandStreams streams, const std::string& message) {
 // is asked only after an empty answer, and before any other call replaces it.
 bool Failed(const LoadedModule& module, const Invocation& invocation, const SubjectSource& source,
             CommandStreams streams) {
-    const char* message = module.ErrorMsg();
+    const char* message = module.MOLV_ERRORMSG();
     if (*message == 0) return false;
     Report(streams, invocation.pattern + ": " + source.Where() + ": " + message);
     return true;
@@ -41,11 +41,11 @@ bool Failed(const LoadedModule& module, const Invocation& invocation, const Subj
 bool BadPattern(const LoadedModule& module, const Invocation& invocation, const char* pattern,
                 CommandStreams streams) {
     const char empty[] = "";
-    if (invocation.command == "match") module.Match(pattern, empty);
-    if (invocation.command == "subst") module.Subst(pattern, empty);
-    if (invocation.command == "trans") module.Trans(pattern, empty);
-    if (invocation.command == "split") module.Split(pattern, empty, invocation.limit);
-    const char* message = module.ErrorMsg();
+    if (invocation.command == "match") module.MOLV_MATCH(pattern, empty);
+    if (invocation.command == "subst") module.MOLV_SUBST(pattern, empty);
+    if (invocation.command == "trans") module.MOLV_TRANS(pattern, empty);
+    if (invocation.command == "split") module.MOLV_SPLIT(pattern, empty, invocation.limit);
+    const char* message = module.MOLV_ERRORMSG();
     if (*message == 0) return false;
     Report(streams, invocation.pattern + ": " + message);
     return true;
@@ -57,7 +57,7 @@ bool BadPattern(const LoadedModule& module, const Invocation& invocation, const 
 void WritePiece(const LoadedModule& module, const char* position, OutputBuffer& out) {
     StackPosition copy;
     const char* kept = copy.Set(position);
-    const std::string_view text = module.PosToStr(kept);
+    const std::string_view text = module.MOLV_POSTOSTR(kept);
     out << std::string_view(kept);
     if (!text.empty()) out << ' ' << text;
 }
@@ -65,8 +65,8 @@ void WritePiece(const LoadedModule& module, const char* position, OutputBuffer& 
 // The cursor after a match: one line per group, numbered from 1; a group
 // that took no part has no position and shows "-".
 void WriteGroups(const LoadedModule& module, OutputBuffer& out) {
-    for (long group = 1; module.HasMoreResults() != 0; ++group) {
-        const char* position = module.GetNext();
+    for (long group = 1; module.MOLV_HASMORERESULTS() != 0; ++group) {
+        const char* position = module.MOLV_GETNEXT();
         out << "  " << group << ' ';
         if (*position == 0) {
             out << '-';
@@ -80,8 +80,8 @@ void WriteGroups(const LoadedModule& module, OutputBuffer& out) {
 // The whole match and then every group, on one line.
 void WritePositions(const LoadedModule& module, const char* whole, OutputBuffer& out) {
     out << whole;
-    while (module.HasMoreResults() != 0) {
-        const char* position = module.GetNext();
+    while (module.MOLV_HASMORERESULTS() != 0) {
+        const char* position = module.MOLV_GETNEXT();
         out << ' ' << (*position == 0 ? "-" : position);
     }
     out << '\n';
@@ -98,7 +98,7 @@ int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandSt
     bool anyMatched = false;
     std::string_view line;
     while (source.Next(line)) {
-        const char* whole = module.Match(pattern, subjectCopy.Set(line));
+        const char* whole = module.MOLV_MATCH(pattern, subjectCopy.Set(line));
         if (*whole == 0) {
             if (Failed(module, invocation, source, streams)) return kFailed;
             // Subjects keep one answer each, so a reader can line them up.
@@ -150,19 +150,19 @@ int RunRewrite(const LoadedModule& module, const Invocation& invocation, Command
 
 // A match with the same pattern reuses its compiled record.
 bool MatchesToo(const LoadedModule& module, const char* pattern, const char* subject) {
-    return module.Match(pattern, subject)[0] != 0;
+    return module.MOLV_MATCH(pattern, subject)[0] != 0;
 }
 
 }  // namespace
 
 int RunSubst(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    return RunRewrite(module, invocation, streams, module.Subst, MatchesToo);
+    return RunRewrite(module, invocation, streams, module.MOLV_SUBST, MatchesToo);
 }
 
 // The module does not hand out tr's count, so "matched" can only mean
 // "changed something".
 int RunTrans(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    return RunRewrite(module, invocation, streams, module.Trans, nullptr);
+    return RunRewrite(module, invocation, streams, module.MOLV_TRANS, nullptr);
 }
 
 int RunSplit(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
@@ -176,14 +176,14 @@ int RunSplit(const LoadedModule& module, const Invocation& invocation, CommandSt
     StackPosition position;
     while (source.Next(line)) {
         // -1 means no pieces at all (an empty subject), or a failure.
-        if (module.Split(pattern, subjectCopy.Set(line), invocation.limit) < 0) {
+        if (module.MOLV_SPLIT(pattern, subjectCopy.Set(line), invocation.limit) < 0) {
             if (Failed(module, invocation, source, streams)) return kFailed;
             continue;
         }
         anyPieces = true;
-        while (module.HasMoreResults() != 0) {
-            const char* next = position.Set(module.GetNext());
-            streams.out << (invocation.positions ? next : module.PosToStr(next)) << '\n';
+        while (module.MOLV_HASMORERESULTS() != 0) {
+            const char* next = position.Set(module.MOLV_GETNEXT());
+            streams.out << (invocation.positions ? next : module.MOLV_POSTOSTR(next)) << '\n';
         }
     }
     return anyPieces ? kMatched : kNothingMatched;

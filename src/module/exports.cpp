@@ -1,7 +1,11 @@
 // The ten exports. Each takes its texts in as strings, asks the one engine
 // binding, and hands a text result over through resultText. A module whose
 // attach failed has no binding and answers "" or -1 without touching state.
-#include "module/molv_exports.h"
+#include "platform/platform.h"
+
+// The public header's declarations, marked exported for the module's build.
+#define MOLV_WRAP_EXPORT MOLV_EXPORTED
+#include "molv_wrap.h"
 
 #include "engine/packed_position.h"
 #include "module/module_objects.h"
@@ -29,45 +33,45 @@ const char* AskText(Work work) {
 
 // Each pattern export takes its subject in, then its pattern, each probed
 // and measured once and read where the host keeps it.
-MOLV_API const char* MOLV_CALL MOLV_MATCH(const char* pattern, const char* subject) {
+const char* MOLV_CALL MOLV_MATCH(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
         const TextSpan subjectText = HostText(subject);
         return HandOffPosition(engine.Match(HostText(pattern), subjectText));
     });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_SUBST(const char* pattern, const char* subject) {
+const char* MOLV_CALL MOLV_SUBST(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
         const TextSpan subjectText = HostText(subject);
         return HandOff(engine.Substitute(HostText(pattern), subjectText));
     });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_TRANS(const char* pattern, const char* subject) {
+const char* MOLV_CALL MOLV_TRANS(const char* pattern, const char* subject) {
     return AskText([&](EngineBinding& engine) {
         const TextSpan subjectText = HostText(subject);
         return HandOff(engine.Translate(HostText(pattern), subjectText));
     });
 }
 
-MOLV_API int MOLV_CALL MOLV_SPLIT(const char* pattern, const char* subject, int limit) {
+int MOLV_CALL MOLV_SPLIT(const char* pattern, const char* subject, int limit) {
     return Ask(-1, [&](EngineBinding& engine) {
         const TextSpan subjectText = HostText(subject);
         return static_cast<int>(engine.Split(HostText(pattern), subjectText, limit));
     });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_GETNEXT() {
+const char* MOLV_CALL MOLV_GETNEXT() {
     return AskText([](EngineBinding& engine) {
         return HandOffPosition(engine.NextResult());
     });
 }
 
-MOLV_API int MOLV_CALL MOLV_HASMORERESULTS() {
+int MOLV_CALL MOLV_HASMORERESULTS() {
     return Ask(0, [](EngineBinding& engine) { return static_cast<int>(engine.HasMoreResults()); });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
+const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
     return AskText([&](EngineBinding& engine) {
         const std::int32_t position = ParsePositionText(positionText);
         // An unusable position leaves resultText, and the text the host got
@@ -77,12 +81,12 @@ MOLV_API const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
     });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_ERRORMSG() {
+const char* MOLV_CALL MOLV_ERRORMSG() {
     return AskText([](EngineBinding& engine) { return HandOff(engine.errorText); });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_VERSION() {
+const char* MOLV_CALL MOLV_VERSION() {
     return AskText([](EngineBinding& engine) { return HandOff(engine.GetVersionText()); });
 }
 
-MOLV_API const char* MOLV_CALL MOLV_MOLVWVERSION() { return moduleVersion; }
+const char* MOLV_CALL MOLV_MOLVWVERSION() { return moduleVersion; }

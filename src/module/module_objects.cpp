@@ -3,11 +3,12 @@
 #include "module/module_objects.h"
 
 #include "engine/packed_position.h"
+#include "molv_wrap_version.h"
 #include "platform/platform.h"
 
 MOLV_INIT_ORDER(1001) OwningPointer<EngineBinding> theEngine;
 MOLV_INIT_ORDER(1002) StringBuffer resultText(2);
-const char* const moduleVersion = "1.01";
+const char* const moduleVersion = MOLV_WRAP_VERSION;
 
 const char* HandOff(const StringBuffer& result) {
     resultText = result;

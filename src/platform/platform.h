@@ -12,20 +12,15 @@
 #include <windows.h>
 #endif
 
-// The calling convention and visibility of the ten exports, chosen here once.
-#if defined(_WIN32) && defined(MOLV_STDCALL)
-#define MOLV_CALL __stdcall
-#elif defined(_WIN32)
-#define MOLV_CALL __cdecl
-#else
-#define MOLV_CALL
-#endif
-
+// How a function is exported from the shared object or DLL it is built
+// into: the module's exports (the public header's MOLV_WRAP_EXPORT) and the
+// test double's C functions (MOLV_API).
 #ifdef _WIN32
-#define MOLV_API extern "C" __declspec(dllexport)
+#define MOLV_EXPORTED __declspec(dllexport)
 #else
-#define MOLV_API extern "C" __attribute__((visibility("default")))
+#define MOLV_EXPORTED __attribute__((visibility("default")))
 #endif
+#define MOLV_API extern "C" MOLV_EXPORTED
 
 // Module-level objects are built in a fixed order (lower first) and destroyed
 // in the reverse order, whatever the link order of their sources.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "molv_runner.h"
+#include "molv_wrap_version.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST(MolvVersion, NamesTheModuleAndTheLibrary) {
     const MolvRun run = RunMolv({"version"});
     EXPECT_EQ(0, run.status);
     EXPECT_EQ("", run.err);
-    const std::string moduleLine = std::string("module:  MOLV_Wrap 1.01 (") + MOLV_MODULE + ")\n";
+    const std::string moduleLine = std::string("module:  MOLV_Wrap " MOLV_WRAP_VERSION " (") + MOLV_MODULE + ")\n";
     EXPECT_EQ(0u, run.out.find(moduleLine)) << run.out;
     EXPECT_EQ(moduleLine.size(), run.out.find("library: bregexp.dll ")) << run.out;
     EXPECT_EQ('\n', run.out.back());

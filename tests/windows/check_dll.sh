@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Reads the DLL's tables: it exports exactly the ten MOLV_ names, without any
+# Reads the DLL's tables: it exports exactly the names given, without any
 # decoration; each export returns the way its calling convention says
 # (`ret $n` pops the arguments under stdcall, a plain `ret` leaves them under
 # cdecl; 64-bit Windows has one convention and undecorated symbols); and it
 # imports system DLLs only, no C or C++ runtime of its own.
-# Usage: check_dll.sh OBJDUMP DLL cdecl|stdcall|x64
+# Usage: check_dll.sh OBJDUMP DLL cdecl|stdcall|x64 NAME=ARGUMENTS...
 set -euo pipefail
 objdump=$1 dll=$2 convention=$3
+shift 3
 
-# Export name and the bytes of arguments it takes.
-declare -A argument_bytes=(
-  [MOLV_MATCH]=8 [MOLV_SUBST]=8 [MOLV_TRANS]=8 [MOLV_SPLIT]=12 [MOLV_GETNEXT]=0
-  [MOLV_HASMORERESULTS]=0 [MOLV_POSTOSTR]=4 [MOLV_ERRORMSG]=0 [MOLV_VERSION]=0
-  [MOLV_MOLVWVERSION]=0)
+# Export name and the bytes of arguments it takes: four for each argument
+# (every one is a pointer or a 32-bit integer).
+declare -A argument_bytes=()
+for export in "$@"; do
+  argument_bytes[${export%=*}]=$(( ${export#*=} * 4 ))
+done
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
 

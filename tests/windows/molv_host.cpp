@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "double_control.h"
-#include "module/molv_exports.h"
+#include "molv_wrap.h"
 
 namespace {
 
@@ -45,19 +45,13 @@ void CheckText(const char* actual, const std::string& expected, const std::strin
           what + ": got '" + text + "', expected '" + expected + "'");
 }
 
-// The calls a host makes, resolved by their undecorated names. The types
-// carry the calling convention this build was made with.
+// The calls a host makes, resolved by their undecorated names: one pointer
+// per export of molv_wrap.h, whose types carry the calling convention this
+// build was made with.
 struct Exports {
-    decltype(&MOLV_MATCH) match = nullptr;
-    decltype(&MOLV_SUBST) subst = nullptr;
-    decltype(&MOLV_TRANS) trans = nullptr;
-    decltype(&MOLV_SPLIT) split = nullptr;
-    decltype(&MOLV_GETNEXT) getNext = nullptr;
-    decltype(&MOLV_HASMORERESULTS) hasMoreResults = nullptr;
-    decltype(&MOLV_POSTOSTR) posToStr = nullptr;
-    decltype(&MOLV_ERRORMSG) errorMsg = nullptr;
-    decltype(&MOLV_VERSION) version = nullptr;
-    decltype(&MOLV_MOLVWVERSION) molvwVersion = nullptr;
+#define MOLV_EXPORT_POINTER(name, result, parameters, count) name##_FUNCTION name = nullptr;
+    MOLV_WRAP_EXPORTS(MOLV_EXPORT_POINTER)
+#undef MOLV_EXPORT_POINTER
 };
 
 // GetProcAddress gives every entry point as FARPROC; the module was built
@@ -70,16 +64,11 @@ bool Resolve(HMODULE module, const char* name, Function& function) {
 }
 
 bool ResolveAll(HMODULE module, Exports& e) {
-    bool all = Resolve(module, "MOLV_MATCH", e.match);
-    all = Resolve(module, "MOLV_SUBST", e.subst) && all;
-    all = Resolve(module, "MOLV_TRANS", e.trans) && all;
-    all = Resolve(module, "MOLV_SPLIT", e.split) && all;
-    all = Resolve(module, "MOLV_GETNEXT", e.getNext) && all;
-    all = Resolve(module, "MOLV_HASMORERESULTS", e.hasMoreResults) && all;
-    all = Resolve(module, "MOLV_POSTOSTR", e.posToStr) && all;
-    all = Resolve(module, "MOLV_ERRORMSG", e.errorMsg) && all;
-    all = Resolve(module, "MOLV_VERSION", e.version) && all;
-    return Resolve(module, "MOLV_MOLVWVERSION", e.molvwVersion) && all;
+    bool all = true;
+#define MOLV_RESOLVE(name, result, parameters, count) all = Resolve(module, #name, e.name) && all;
+    MOLV_WRAP_EXPORTS(MOLV_RESOLVE)
+#undef MOLV_RESOLVE
+    return all;
 }
 
 int Refused(bool libraryStaysLoaded) {
@@ -149,38 +138,38 @@ DoubleReply Reply(int rc, std::initializer_list<long long> pairs = {}, const cha
 }
 
 void CheckExports(const Exports& e, const Double& control) {
-    CheckText(e.molvwVersion(), "1.01", "MOLV_MOLVWVERSION");
-    CheckText(e.version(), "double 1.0", "MOLV_VERSION");
-    CheckText(e.errorMsg(), "", "MOLV_ERRORMSG before any pattern");
+    CheckText(e.MOLV_MOLVWVERSION(), MOLV_WRAP_VERSION, "MOLV_MOLVWVERSION");
+    CheckText(e.MOLV_VERSION(), "double 1.0", "MOLV_VERSION");
+    CheckText(e.MOLV_ERRORMSG(), "", "MOLV_ERRORMSG before any pattern");
 
     // "xabcd": the whole match "abc" at 1, its groups "ab" at 1 and "c" at 3.
     control.Queue(Reply(1, {1, 4, 1, 3, 3, 4}));
-    CheckText(e.match("/(ab)(c)/", "xabcd"), "1:3", "MOLV_MATCH");
-    Check(e.hasMoreResults() == 1, "MOLV_HASMORERESULTS after a match with groups");
-    CheckText(e.getNext(), "1:2", "MOLV_GETNEXT, first group");
-    CheckText(e.getNext(), "3:1", "MOLV_GETNEXT, second group");
-    Check(e.hasMoreResults() == 0, "MOLV_HASMORERESULTS after the last group");
-    CheckText(e.getNext(), "", "MOLV_GETNEXT past the last group");
-    CheckText(e.posToStr("1:2"), "ab", "MOLV_POSTOSTR");
+    CheckText(e.MOLV_MATCH("/(ab)(c)/", "xabcd"), "1:3", "MOLV_MATCH");
+    Check(e.MOLV_HASMORERESULTS() == 1, "MOLV_HASMORERESULTS after a match with groups");
+    CheckText(e.MOLV_GETNEXT(), "1:2", "MOLV_GETNEXT, first group");
+    CheckText(e.MOLV_GETNEXT(), "3:1", "MOLV_GETNEXT, second group");
+    Check(e.MOLV_HASMORERESULTS() == 0, "MOLV_HASMORERESULTS after the last group");
+    CheckText(e.MOLV_GETNEXT(), "", "MOLV_GETNEXT past the last group");
+    CheckText(e.MOLV_POSTOSTR("1:2"), "ab", "MOLV_POSTOSTR");
 
     control.Queue(Reply(1, {}, "xyzcd"));
-    CheckText(e.subst("s/ab/yz/", "xabcd"), "xyzcd", "MOLV_SUBST");
+    CheckText(e.MOLV_SUBST("s/ab/yz/", "xabcd"), "xyzcd", "MOLV_SUBST");
     control.Queue(Reply(3, {}, "XABCD"));
-    CheckText(e.trans("tr/a-z/A-Z/", "xabcd"), "XABCD", "MOLV_TRANS");
+    CheckText(e.MOLV_TRANS("tr/a-z/A-Z/", "xabcd"), "XABCD", "MOLV_TRANS");
 
     control.Queue(Reply(3, {0, 1, 2, 3, 4, 5}));
-    Check(e.split("/,/", "a,b,c", 7) == 3, "MOLV_SPLIT counts the pieces");
-    CheckText(e.getNext(), "0:1", "MOLV_GETNEXT, first piece");
-    CheckText(e.getNext(), "2:1", "MOLV_GETNEXT, second piece");
-    CheckText(e.posToStr("4:1"), "c", "MOLV_POSTOSTR on the split subject");
+    Check(e.MOLV_SPLIT("/,/", "a,b,c", 7) == 3, "MOLV_SPLIT counts the pieces");
+    CheckText(e.MOLV_GETNEXT(), "0:1", "MOLV_GETNEXT, first piece");
+    CheckText(e.MOLV_GETNEXT(), "2:1", "MOLV_GETNEXT, second piece");
+    CheckText(e.MOLV_POSTOSTR("4:1"), "c", "MOLV_POSTOSTR on the split subject");
 
     control.Queue(Reply(-1, {}, nullptr, "unmatched ( in pattern"));
-    CheckText(e.match("/(/", "x"), "", "MOLV_MATCH on a failing pattern");
-    CheckText(e.errorMsg(), "unmatched ( in pattern", "MOLV_ERRORMSG after a failure");
+    CheckText(e.MOLV_MATCH("/(/", "x"), "", "MOLV_MATCH on a failing pattern");
+    CheckText(e.MOLV_ERRORMSG(), "unmatched ( in pattern", "MOLV_ERRORMSG after a failure");
 
     // A cached pattern is not compiled again: the library gets no text.
     control.Queue(Reply(1, {0, 1}));
-    CheckText(e.match("/(ab)(c)/", "c"), "0:1", "MOLV_MATCH with a cached pattern");
+    CheckText(e.MOLV_MATCH("/(ab)(c)/", "c"), "0:1", "MOLV_MATCH with a cached pattern");
 }
 
 // Texts a host may hand in by mistake: null, the address 8 (Windows never
@@ -199,14 +188,14 @@ void CheckBadTexts(const Exports& e, const Double& control) {
     for (int i = 0; i < 3; ++i) {
         const std::string name = names[i];
         control.Queue(Reply(0));
-        CheckText(e.match(bad[i], bad[i]), "", "MOLV_MATCH(" + name + ", " + name + ")");
+        CheckText(e.MOLV_MATCH(bad[i], bad[i]), "", "MOLV_MATCH(" + name + ", " + name + ")");
         control.Queue(Reply(1, {}, "t"));
-        CheckText(e.subst(bad[i], "x"), "t", "MOLV_SUBST(" + name + ", 'x')");
+        CheckText(e.MOLV_SUBST(bad[i], "x"), "t", "MOLV_SUBST(" + name + ", 'x')");
         control.Queue(Reply(0, {}, "u"));
-        CheckText(e.trans("tr/a/b/", bad[i]), "u", "MOLV_TRANS('tr/a/b/', " + name + ")");
+        CheckText(e.MOLV_TRANS("tr/a/b/", bad[i]), "u", "MOLV_TRANS('tr/a/b/', " + name + ")");
         control.Queue(Reply(0));
-        Check(e.split(bad[i], bad[i], 2) == -1, "MOLV_SPLIT(" + name + ", " + name + ")");
-        CheckText(e.posToStr(bad[i]), "", "MOLV_POSTOSTR(" + name + ")");
+        Check(e.MOLV_SPLIT(bad[i], bad[i], 2) == -1, "MOLV_SPLIT(" + name + ", " + name + ")");
+        CheckText(e.MOLV_POSTOSTR(bad[i]), "", "MOLV_POSTOSTR(" + name + ")");
     }
     // What the library was handed: each bad text as the empty text.
     const std::string log = ReadFile(std::getenv("BREGEXP_DOUBLE_LOG"));
@@ -276,7 +265,7 @@ int Works() {
     Check(module != nullptr, "LoadLibraryA loads the module again");
     if (module != nullptr) {
         Exports again;
-        if (ResolveAll(module, again)) CheckText(again.version(), "double 1.0", "MOLV_VERSION again");
+        if (ResolveAll(module, again)) CheckText(again.MOLV_VERSION(), "double 1.0", "MOLV_VERSION again");
         FreeLibrary(module);
         Check(GetModuleHandleA("bregexp.dll") != nullptr,
               "with nothing compiled, detach leaves bregexp.dll loaded");
@@ -294,7 +283,7 @@ int Beside(const std::string& folder) {
                                  std::to_string(GetLastError()) + ")");
     if (module == nullptr) return 1;
     Exports e;
-    if (ResolveAll(module, e)) CheckText(e.version(), "double 1.0", "MOLV_VERSION");
+    if (ResolveAll(module, e)) CheckText(e.MOLV_VERSION(), "double 1.0", "MOLV_VERSION");
     FreeLibrary(module);
     return failures == 0 ? 0 : 1;
 }
