@@ -3,6 +3,7 @@
 // through its ten exports: match, subst, trans, split and version.
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -23,6 +24,17 @@ int RunVersion(const LoadedModule& module, std::ostream& out) {
     return kMatched;
 }
 
+// Beside molv (a build folder, a Windows folder), else where an installed
+// tree keeps its libraries, relative to its programs.
+std::string DefaultModulePath() {
+    const std::string beside = ModuleBesideProgram();
+    std::error_code ignored;
+    if (beside.empty() || std::filesystem::exists(beside, ignored)) return beside;
+    const std::filesystem::path installed = std::filesystem::path(beside).parent_path() /
+                                            MOLV_LIBRARIES_FROM_PROGRAMS / MOLV_MODULE_FILE;
+    return std::filesystem::exists(installed, ignored) ? installed.lexically_normal().string() : beside;
+}
+
 int Run(const Invocation& invocation, OutputBuffer& out) {
     if (invocation.command == "help") {
         std::cout << HelpText(invocation.helpTopic);
@@ -32,7 +44,7 @@ int Run(const Invocation& invocation, OutputBuffer& out) {
     std::string modulePath = invocation.library;
     std::string howFound = "given by --library";
     if (modulePath.empty()) {
-        modulePath = ModuleBesideProgram();
+        modulePath = DefaultModulePath();
         howFound = "molv looks for it beside its own program; name another with --library PATH";
         if (modulePath.empty()) {
             std::cerr << "molv: cannot tell where molv itself is, to find the module beside it; "
