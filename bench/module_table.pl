@@ -165,6 +165,11 @@ my @load = @{ $bench->{context}{load_avg} // [] };
 push @out, sprintf('Goals: %s. A `MOLV_MATCH` checks both host texts, the pattern and the subject, for readability before it reads them; on this system that is one kernel check per text (per page it spans), %s each, so two come to %s on every call whose texts lie in the host\'s heap. The checks stay: they are what makes a null or unreadable host text count as the empty text instead of crashing the host. Texts on the calling thread\'s stack need no check: with them the module and our library change a PCRE2 search by %s (%s) on 60 bytes and by %s (%s) on 1 KiB, and molv hands the module every line that way. In the walk, each `MOLV_POSTOSTR` adds %s a piece.',
                    $unmet ? "not met in $unmet of $goals" : "all $goals met", t($probe), t(2 * $probe),
                    d($s60 - $e60), x($s60 / $e60), d($s1k - $e1k), x($s1k / $e1k), t(($walkCut - $walk) / 10000));
+# What the heap rows carry beyond the module's own steps and the two checks.
+my %afterChecks = map { $_ => need("Module/$_/60") - need("Stack/$_/60") - 2 * $probe } qw(Pcre2 ShiftJis);
+push @out, '';
+push @out, sprintf('With heap texts the search also runs right after two kernel entries, which leave caches and branch predictors colder: on 60 bytes that adds %s to a PCRE2 search beyond the two checks, and %s to an Oniguruma one, whose interpreter has more branches to predict. The module\'s own steps are what the stack rows show.',
+                   d($afterChecks{Pcre2}), d($afterChecks{ShiftJis}));
 push @out, '';
 push @out, sprintf('Figures from one run of scripts/bench (Google Benchmark, real time, median of the repetitions; module_scaling, median of its rounds; perl %s; load average %s at the start: the machine is shared, so single figures move by 10-30%% between runs).',
                    $perl->{version} // 'as installed', @load ? join(' ', map { sprintf('%.1f', $_) } @load) : 'unknown');
