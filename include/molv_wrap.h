@@ -5,13 +5,15 @@
  * and a cursor over groups and split pieces. Plain C (C89 and later) and C++.
  *
  * Returned texts. Every text an export returns belongs to the module: read
- * it, never write through it or free it. All text-returning exports share
- * one result string, so a returned text stays valid only until the next call
- * of any of them; copy it first to keep it. MOLV_MOLVWVERSION returns a
- * constant, and MOLV_POSTOSTR given an unusable position returns "" without
- * touching the previous result. A null or unreadable text argument counts
- * as the empty text. "" answers both "nothing" and "failure": after an empty
- * answer, a non-empty MOLV_ERRORMSG tells a failure (and MOLV_SPLIT's -1).
+ * it, never write through it or free it. A thread's text-returning exports
+ * share one result string, so a returned text stays valid only until the
+ * same thread's next call of any of them; copy it first to keep it. Each
+ * thread has its own results, message, cursor and last subject.
+ * MOLV_MOLVWVERSION returns a constant, and MOLV_POSTOSTR given an unusable
+ * position returns "" without touching the previous result. A null or
+ * unreadable text argument counts as the empty text. "" answers both
+ * "nothing" and "failure": after an empty answer, a non-empty MOLV_ERRORMSG
+ * tells a failure (and MOLV_SPLIT's -1), "out of memory" included.
  *
  * Positions. A match, a group or a split piece is handed out as the text
  * "offset:length", both decimal byte counts from the start of the subject

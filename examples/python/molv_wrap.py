@@ -33,9 +33,10 @@ are not affected.
 Failures. An empty answer together with a non-empty MOLV_ERRORMSG (or -1 from
 MOLV_SPLIT with a message) raises MolvError, whose message is the library's.
 
-Threads. The module keeps one state per process (the last subject, the
-positions still to read, one shared result text) and ctypes releases the GIL
-during each call, so every operation here holds one lock for all its calls.
+Threads. The module keeps one state per thread (the last subject, the
+positions still to read, the result text), so threads may use it at once;
+every operation here still holds one lock for all its calls, so that a
+MolvWrap object shared by threads reads each answer whole.
 """
 
 import ctypes

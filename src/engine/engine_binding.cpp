@@ -9,8 +9,8 @@ constexpr const char* kEntryPointNames[] = {"BMatch", "BSubst", "BTrans",
 
 }  // namespace
 
-// Members are built in declaration order (the cache, the result set, the
-// three texts) before the library is loaded; when loading throws, they are
+// Members are built in declaration order (the cache, the version text, the
+// lock) before the library is loaded; when loading throws, they are
 // destroyed again in reverse and the library handle is kept.
 EngineBinding::EngineBinding(StringBuffer& libraryName)
     : library(nullptr),
@@ -20,10 +20,7 @@ EngineBinding::EngineBinding(StringBuffer& libraryName)
       BSplit(nullptr),
       BRegfree(nullptr),
       BRegexpVersion(nullptr),
-      lastSubject(2),
-      versionText(2),
-      errorText(2),
-      workSubject(2) {
+      versionText(2) {
     library = platform::LoadLibraryA(libraryName.GetText());
     if (library == nullptr) throw DllNotFoundError();
     ResolveEntryPoints();
@@ -44,10 +41,11 @@ void EngineBinding::ResolveEntryPoints() {
 }
 
 // The records go back to the library first; the members follow in reverse
-// order of declaration: the texts, the result set, the cache.
+// order of declaration: the lock, the version text, the cache.
 EngineBinding::~EngineBinding() { ReleaseCompiled(); }
 
-StringBuffer& EngineBinding::GetVersionText() {
+StringBuffer EngineBinding::GetVersionText() {
+    std::lock_guard<std::mutex> guard(lock);
     // Asked again only while the library has answered with an empty text.
     if (versionText.GetLength() == 0) versionText.Assign(BRegexpVersion(), 0, -1);
     return versionText;
@@ -65,8 +63,14 @@ void EngineBinding::RegisterCompiled(TextSpan pattern, bregexp* cached, bregexp*
     // A full cache makes room by handing its least recently used record back
     // to the library: memory stays bounded however many patterns a host
     // builds. The new record is the most recent, so it is never the one.
-    bregexp* evicted =
-        patternCache.Register({pattern.text, static_cast<std::size_t>(pattern.length)}, record);
+    bregexp* evicted = nullptr;
+    try {
+        evicted = patternCache.Register({pattern.text, static_cast<std::size_t>(pattern.length)}, record);
+    } catch (...) {
+        // Out of memory: a record nobody holds goes back at once.
+        BRegfree(record);
+        throw;
+    }
     if (evicted != nullptr) BRegfree(evicted);
 }
 

@@ -1,16 +1,21 @@
-// EngineBinding: the one object that loads the outside library, forwards
-// every request to it and keeps all working state: the pattern cache and
-// registry, the last result set and subject, the version and message texts.
-// Construction throws a DllLoadError when the library or an entry point is
-// missing; every operation afterwards reports failure by value (-1 or "").
+// EngineBinding: the one object that loads the outside library and forwards
+// every request to it, keeping what all threads share: the library and its
+// entry points, the pattern cache and registry, the version text, and the
+// lock that serialises the work on them (a compiled record holds the state
+// of its last call). What a call leaves for its thread (message, positions,
+// subject, result text) goes to that thread's ThreadState. Construction
+// throws a DllLoadError when the library or an entry point is missing;
+// every operation afterwards reports failure by value (-1 or "").
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "containers/owning_pointer.h"
 #include "engine/bregexp.h"
 #include "engine/pattern_cache.h"
 #include "engine/result_set.h"
+#include "engine/thread_state.h"
 #include "platform/platform.h"
 #include "text/string_buffer.h"
 
@@ -26,20 +31,21 @@ public:
     EngineBinding(const EngineBinding&) = delete;
     EngineBinding& operator=(const EngineBinding&) = delete;
 
-    StringBuffer& GetVersionText();
+    // A copy sharing the cached text, asked of the library while empty.
+    StringBuffer GetVersionText();
 
-    // The pattern operations: a packed position or -1, a text, a count or -1.
-    // A text answer is read at once: it lives until the next operation.
-    std::int32_t Match(TextSpan pattern, TextSpan subject);
-    TextSpan Substitute(TextSpan pattern, TextSpan subject);
-    TextSpan Translate(TextSpan pattern, TextSpan subject);
-    std::int32_t Split(TextSpan pattern, TextSpan subject, std::int32_t limit);
+    // The pattern operations for the calling thread: a packed position or
+    // -1, the text handed off into the thread's result string, a count or -1.
+    std::int32_t Match(ThreadState& thread, TextSpan pattern, TextSpan subject);
+    const char* Substitute(ThreadState& thread, TextSpan pattern, TextSpan subject);
+    const char* Translate(ThreadState& thread, TextSpan pattern, TextSpan subject);
+    std::int32_t Split(ThreadState& thread, TextSpan pattern, TextSpan subject, std::int32_t limit);
 
-    // The cursor over the last result set, and cutting from the last subject
-    // (the piece lives until the next match or split).
-    std::int32_t HasMoreResults() const;
-    std::int32_t NextResult();
-    TextSpan ExtractText(std::int32_t position);
+    // The cursor over the thread's last result set, and cutting from its
+    // last subject (the piece lives until its next match or split).
+    static std::int32_t HasMoreResults(const ThreadState& thread);
+    static std::int32_t NextResult(ThreadState& thread);
+    static TextSpan ExtractText(ThreadState& thread, std::int32_t position);
 
     platform::ModuleHandle library;
     BMatchFunction BMatch;
@@ -48,15 +54,9 @@ public:
     BSplitFunction BSplit;
     BRegfreeFunction BRegfree;
     BRegexpVersionFunction BRegexpVersion;
-    PatternCache patternCache;          // also the registry of every record held
-    OwningPointer<ResultSet> results;   // results.owns is the ownsResults flag
-    StringBuffer lastSubject;
+    PatternCache patternCache;   // also the registry of every record held
     StringBuffer versionText;
-    StringBuffer errorText;
-    // The subject of the current substitution or translation. The library
-    // reads the module's own copy, never the host's memory, whatever the
-    // host does with its text meanwhile.
-    StringBuffer workSubject;
+    std::mutex lock;
 
 private:
     enum class Operation { kMatch, kSubstitute, kTranslate, kSplit };
@@ -70,14 +70,16 @@ private:
     };
 
     void ResolveEntryPoints();
-    Reply Forward(Operation operation, TextSpan pattern, TextSpan subject, std::int32_t limit);
+    // Runs under the lock, with the thread's copy of the subject.
+    Reply Forward(ThreadState& thread, Operation operation, TextSpan pattern, TextSpan subject,
+                  std::int32_t limit);
     std::int32_t CallEntryPoint(Operation operation, const char* pattern, const char* start,
                                 const char* end, std::int32_t limit, bregexp** record,
                                 char* message);
-    void KeepMessage(const char* message);
-    // A set of `count` positions for this call, in the storage of the last
-    // one when it is large enough; no set when `count` is 0.
-    ResultSet* NewResults(std::int32_t count);
+    static void KeepMessage(ThreadState& thread, const char* message);
+    // A set of `count` positions for this call, in the storage of the
+    // thread's last one when it is large enough; no set when `count` is 0.
+    static ResultSet* NewResults(ThreadState& thread, std::int32_t count);
 
     // The cache protocol around every call, and its release at teardown.
     bregexp* LookupCompiled(TextSpan pattern);

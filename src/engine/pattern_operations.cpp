@@ -1,12 +1,15 @@
 // The four pattern operations. Each forwards one request through the same
 // steps and differs only in its entry point and in how it reads the reply.
+// The lock is held from the cache lookup until the reply has been read out
+// of the record, which the next call with the same pattern overwrites.
 #include <cstring>
 
 #include "engine/engine_binding.h"
 #include "engine/packed_position.h"
 
-EngineBinding::Reply EngineBinding::Forward(Operation operation, TextSpan pattern,
-                                            TextSpan subject, std::int32_t limit) {
+EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation operation,
+                                            TextSpan pattern, TextSpan subject,
+                                            std::int32_t limit) {
     bregexp* cached = LookupCompiled(pattern);
     bregexp* record = cached;
     const char* patternText = cached != nullptr ? nullptr : pattern.text;
@@ -21,7 +24,7 @@ EngineBinding::Reply EngineBinding::Forward(Operation operation, TextSpan patter
     // A library that overran or forgot the terminator cannot make us read on.
     message[kMessageBufferSize - 1] = 0;
 
-    KeepMessage(message);
+    KeepMessage(thread, message);
     RegisterCompiled(pattern, cached, record);
     return Reply{record, start, rc};
 }
@@ -39,44 +42,43 @@ std::int32_t EngineBinding::CallEntryPoint(Operation operation, const char* patt
     return -1;
 }
 
-void EngineBinding::KeepMessage(const char* message) {
+void EngineBinding::KeepMessage(ThreadState& thread, const char* message) {
     // Most calls leave no message; an empty errorText then stays as it is.
-    if (message[0] == 0 && errorText.GetLength() == 0) return;
-    errorText.CopyIn(TextSpan{message, static_cast<std::int32_t>(std::strlen(message))});
+    if (message[0] == 0 && thread.errorText.GetLength() == 0) return;
+    thread.errorText.CopyIn(TextSpan{message, static_cast<std::int32_t>(std::strlen(message))});
 }
 
-ResultSet* EngineBinding::NewResults(std::int32_t count) {
-    ResultSet* set = results.Get();
-    if (count <= 0) {
-        results.Replace(nullptr);
-        return nullptr;
-    }
-    if (set == nullptr || set->capacity < count) {
+ResultSet* EngineBinding::NewResults(ThreadState& thread, std::int32_t count) {
+    ResultSet* set = thread.results.Get();
+    if (count <= 0 || set == nullptr || set->capacity < count) {
+        // The old set goes first: a failed allocation leaves none to walk.
+        thread.results.Replace(nullptr);
+        if (count <= 0) return nullptr;
         set = new ResultSet(count);
-        results.Replace(set);
+        thread.results.Replace(set);
     }
     set->Restart(count);
     return set;
 }
 
-// Match and split keep their own copy of the subject: the positions they
-// leave are cut from it later, whatever the host does with its text. The
-// library reads that copy.
-// A success that leaves no record (or no arrays) is taken as a failure:
-// there is nothing to read the answer from.
-std::int32_t EngineBinding::Match(TextSpan pattern, TextSpan subject) {
-    lastSubject.CopyIn(subject);
-    const Reply reply =
-        Forward(Operation::kMatch, pattern, TextSpan{lastSubject.GetText(), subject.length}, 0);
+// Match and split keep the thread's own copy of the subject: the positions
+// they leave are cut from it later, whatever the host does with its text.
+// The library reads that copy. A success that leaves no record (or no
+// arrays) is taken as a failure: there is nothing to read the answer from.
+std::int32_t EngineBinding::Match(ThreadState& thread, TextSpan pattern, TextSpan subject) {
+    thread.lastSubject.CopyIn(subject);
+    const TextSpan copy{thread.lastSubject.GetText(), subject.length};
+    std::lock_guard<std::mutex> guard(lock);
+    const Reply reply = Forward(thread, Operation::kMatch, pattern, copy, 0);
     const bregexp* record = reply.record;
     if (reply.rc <= 0 || record == nullptr || record->groupStarts == nullptr ||
         record->groupEnds == nullptr) {
-        NewResults(0);
+        NewResults(thread, 0);
         return kNoPosition;
     }
     const std::int32_t groupCount =
         record->groupCount > 0 ? static_cast<std::int32_t>(record->groupCount) : 0;
-    if (ResultSet* groups = NewResults(groupCount)) {
+    if (ResultSet* groups = NewResults(thread, groupCount)) {
         for (std::int32_t group = 1; group <= groupCount; ++group) {
             groups->items[group - 1] = PackPosition(reply.subjectStart, record->groupStarts[group],
                                                     record->groupEnds[group]);
@@ -85,34 +87,38 @@ std::int32_t EngineBinding::Match(TextSpan pattern, TextSpan subject) {
     return PackPosition(reply.subjectStart, record->groupStarts[0], record->groupEnds[0]);
 }
 
-TextSpan EngineBinding::Substitute(TextSpan pattern, TextSpan subject) {
-    workSubject.CopyIn(subject);
-    subject.text = workSubject.GetText();
-    const Reply reply = Forward(Operation::kSubstitute, pattern, subject, 0);
-    if (reply.rc == 0) return subject;
-    if (reply.rc > 0 && reply.record != nullptr) return HostText(reply.record->outputText);
-    return TextSpan{emptyString.GetText(), 0};
+const char* EngineBinding::Substitute(ThreadState& thread, TextSpan pattern, TextSpan subject) {
+    thread.workSubject.CopyIn(subject);
+    subject.text = thread.workSubject.GetText();
+    std::lock_guard<std::mutex> guard(lock);
+    const Reply reply = Forward(thread, Operation::kSubstitute, pattern, subject, 0);
+    if (reply.rc == 0) return thread.HandOff(subject);
+    if (reply.rc > 0 && reply.record != nullptr) return thread.HandOff(HostText(reply.record->outputText));
+    return thread.HandOff(emptyString);
 }
 
-TextSpan EngineBinding::Translate(TextSpan pattern, TextSpan subject) {
-    workSubject.CopyIn(subject);
-    subject.text = workSubject.GetText();
-    const Reply reply = Forward(Operation::kTranslate, pattern, subject, 0);
+const char* EngineBinding::Translate(ThreadState& thread, TextSpan pattern, TextSpan subject) {
+    thread.workSubject.CopyIn(subject);
+    subject.text = thread.workSubject.GetText();
+    std::lock_guard<std::mutex> guard(lock);
+    const Reply reply = Forward(thread, Operation::kTranslate, pattern, subject, 0);
     // Unlike a substitution, a count of 0 still takes the output text.
-    if (reply.rc >= 0 && reply.record != nullptr) return HostText(reply.record->outputText);
-    return TextSpan{emptyString.GetText(), 0};
+    if (reply.rc >= 0 && reply.record != nullptr) return thread.HandOff(HostText(reply.record->outputText));
+    return thread.HandOff(emptyString);
 }
 
-std::int32_t EngineBinding::Split(TextSpan pattern, TextSpan subject, std::int32_t limit) {
-    lastSubject.CopyIn(subject);
-    const Reply reply = Forward(Operation::kSplit, pattern,
-                                TextSpan{lastSubject.GetText(), subject.length}, limit);
+std::int32_t EngineBinding::Split(ThreadState& thread, TextSpan pattern, TextSpan subject,
+                                  std::int32_t limit) {
+    thread.lastSubject.CopyIn(subject);
+    const TextSpan copy{thread.lastSubject.GetText(), subject.length};
+    std::lock_guard<std::mutex> guard(lock);
+    const Reply reply = Forward(thread, Operation::kSplit, pattern, copy, limit);
     const bregexp* record = reply.record;
     if (reply.rc <= 0 || record == nullptr || record->splitPairs == nullptr) {
-        NewResults(0);
+        NewResults(thread, 0);
         return -1;
     }
-    ResultSet* pieces = NewResults(reply.rc);
+    ResultSet* pieces = NewResults(thread, reply.rc);
     for (std::int32_t piece = 0; piece < reply.rc; ++piece) {
         pieces->items[piece] = PackPosition(reply.subjectStart, record->splitPairs[2 * piece],
                                             record->splitPairs[2 * piece + 1]);

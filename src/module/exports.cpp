@@ -1,6 +1,9 @@
-// The ten exports. Each takes its texts in as strings, asks the one engine
-// binding, and hands a text result over through resultText. A module whose
-// attach failed has no binding and answers "" or -1 without touching state.
+// The ten exports. Each takes its texts in, asks the one engine binding for
+// the calling thread, and hands a text result over through that thread's
+// result string. A module whose attach failed has no binding and answers ""
+// or -1 without touching state.
+#include <new>
+
 #include "platform/platform.h"
 
 // The public header's declarations, marked exported for the module's build.
@@ -12,16 +15,28 @@
 
 namespace {
 
-// Nothing may escape into the host: a failed allocation answers "" or -1.
+// The messages of the module's own failures, made at start-up so that
+// reporting one needs no allocation.
+MOLV_INIT_ORDER(1004) const StringBuffer outOfMemory("out of memory", -1, 2);
+MOLV_INIT_ORDER(1004) const StringBuffer internalFailure("internal failure", -1, 2);
+
+// Nothing may escape into the host: a failure of the module's own (a failed
+// allocation) answers "" or -1, and the calling thread's MOLV_ERRORMSG says
+// what happened, so a host can tell it from "no match".
 template <typename Result, typename Work>
 Result Ask(Result fallback, Work work) {
     EngineBinding* engine = theEngine.Get();
     if (engine == nullptr) return fallback;
+    ThreadState* thread = nullptr;
     try {
-        return work(*engine);
+        thread = &CallingThreadState();
+        return work(*engine, *thread);
+    } catch (const std::bad_alloc&) {
+        if (thread != nullptr) thread->errorText = outOfMemory;
     } catch (...) {
-        return fallback;
+        if (thread != nullptr) thread->errorText = internalFailure;
     }
+    return fallback;
 }
 
 template <typename Work>
@@ -34,59 +49,63 @@ const char* AskText(Work work) {
 // Each pattern export takes its subject in, then its pattern, each probed
 // and measured once and read where the host keeps it.
 const char* MOLV_CALL MOLV_MATCH(const char* pattern, const char* subject) {
-    return AskText([&](EngineBinding& engine) {
+    return AskText([&](EngineBinding& engine, ThreadState& thread) {
         const TextSpan subjectText = HostText(subject);
-        return HandOffPosition(engine.Match(HostText(pattern), subjectText));
+        return thread.HandOffPosition(engine.Match(thread, HostText(pattern), subjectText));
     });
 }
 
 const char* MOLV_CALL MOLV_SUBST(const char* pattern, const char* subject) {
-    return AskText([&](EngineBinding& engine) {
+    return AskText([&](EngineBinding& engine, ThreadState& thread) {
         const TextSpan subjectText = HostText(subject);
-        return HandOff(engine.Substitute(HostText(pattern), subjectText));
+        return engine.Substitute(thread, HostText(pattern), subjectText);
     });
 }
 
 const char* MOLV_CALL MOLV_TRANS(const char* pattern, const char* subject) {
-    return AskText([&](EngineBinding& engine) {
+    return AskText([&](EngineBinding& engine, ThreadState& thread) {
         const TextSpan subjectText = HostText(subject);
-        return HandOff(engine.Translate(HostText(pattern), subjectText));
+        return engine.Translate(thread, HostText(pattern), subjectText);
     });
 }
 
 int MOLV_CALL MOLV_SPLIT(const char* pattern, const char* subject, int limit) {
-    return Ask(-1, [&](EngineBinding& engine) {
+    return Ask(-1, [&](EngineBinding& engine, ThreadState& thread) {
         const TextSpan subjectText = HostText(subject);
-        return static_cast<int>(engine.Split(HostText(pattern), subjectText, limit));
+        return static_cast<int>(engine.Split(thread, HostText(pattern), subjectText, limit));
     });
 }
 
 const char* MOLV_CALL MOLV_GETNEXT() {
-    return AskText([](EngineBinding& engine) {
-        return HandOffPosition(engine.NextResult());
+    return AskText([](EngineBinding&, ThreadState& thread) {
+        return thread.HandOffPosition(EngineBinding::NextResult(thread));
     });
 }
 
 int MOLV_CALL MOLV_HASMORERESULTS() {
-    return Ask(0, [](EngineBinding& engine) { return static_cast<int>(engine.HasMoreResults()); });
+    return Ask(0, [](EngineBinding&, ThreadState& thread) {
+        return static_cast<int>(EngineBinding::HasMoreResults(thread));
+    });
 }
 
 const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
-    return AskText([&](EngineBinding& engine) {
+    return AskText([&](EngineBinding&, ThreadState& thread) {
         const std::int32_t position = ParsePositionText(positionText);
         // An unusable position leaves resultText, and the text the host got
         // from the previous call, alone.
         if (position == kNoPosition) return emptyString.GetText();
-        return HandOff(engine.ExtractText(position));
+        return thread.HandOff(EngineBinding::ExtractText(thread, position));
     });
 }
 
 const char* MOLV_CALL MOLV_ERRORMSG() {
-    return AskText([](EngineBinding& engine) { return HandOff(engine.errorText); });
+    return AskText([](EngineBinding&, ThreadState& thread) { return thread.HandOff(thread.errorText); });
 }
 
 const char* MOLV_CALL MOLV_VERSION() {
-    return AskText([](EngineBinding& engine) { return HandOff(engine.GetVersionText()); });
+    return AskText([](EngineBinding& engine, ThreadState& thread) {
+        return thread.HandOff(engine.GetVersionText());
+    });
 }
 
 const char* MOLV_CALL MOLV_MOLVWVERSION() { return moduleVersion; }

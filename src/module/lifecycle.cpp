@@ -4,26 +4,31 @@
 #include "platform/platform.h"
 
 bool ProcessAttach() {
-    if (theEngine.Get() != nullptr) return false;
+    if (theEngine.Get() != nullptr || !ThreadStatesReady()) return false;
     try {
         StringBuffer libraryName("bregexp.dll", -1, 2);
         theEngine.Replace(new EngineBinding(libraryName));
         return true;
     } catch (...) {
         // The binding has already destroyed what it had built.
+        ReleaseThreadStates();
         return false;
     }
 }
 
+// The binding hands its records back and releases the library; the
+// threads' states, which hold only texts and positions, go after it.
 void ProcessDetach() {
     if (theEngine.Get() == nullptr) return;
     theEngine.Replace(nullptr);
+    ReleaseThreadStates();
 }
 
 extern "C" platform::Bool MOLV_ENTRY_CALL DllMain(platform::ModuleHandle, platform::Reason reason,
                                                   void*) {
     if (reason == platform::kProcessAttach) return ProcessAttach() ? 1 : 0;
     if (reason == platform::kProcessDetach) ProcessDetach();
-    // Thread notifications are received and ignored.
+    // A thread that ends frees its state; other notifications change nothing.
+    if (reason == platform::kThreadDetach) ThreadDetach();
     return 1;
 }

@@ -1,27 +1,79 @@
-// The module-level objects. They are built before the string class's shared
-// empty string and destroyed after it, and attach runs once all are built.
+// The module-level objects and the states of the calling threads. A state
+// is found through a per-thread slot and also kept in a list, so that the
+// states of threads still running are freed when the module is detached.
 #include "module/module_objects.h"
 
-#include "engine/packed_position.h"
+#include <mutex>
+#include <new>
+#include <unordered_set>
+
 #include "molv_wrap_version.h"
 #include "platform/platform.h"
 
+namespace {
+
+struct LiveStates {
+    std::mutex lock;
+    std::unordered_set<ThreadState*> states;
+};
+
+}  // namespace
+
+// Ordered statics: built before attach runs and destroyed after detach has
+// run, so detach still finds every state there.
 MOLV_INIT_ORDER(1001) OwningPointer<EngineBinding> theEngine;
-MOLV_INIT_ORDER(1002) StringBuffer resultText(2);
+MOLV_INIT_ORDER(1002) static LiveStates liveStates;
 const char* const moduleVersion = MOLV_WRAP_VERSION;
 
-const char* HandOff(const StringBuffer& result) {
-    resultText = result;
-    return resultText.GetText();
+namespace {
+
+platform::ThreadSlot* threadSlot = nullptr;
+
+LiveStates& Live() { return liveStates; }
+
+// A thread that ends frees its own state, unless the detach already has.
+void ThreadEnded(void* state) {
+    LiveStates& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    if (live.states.erase(static_cast<ThreadState*>(state)) != 0) delete static_cast<ThreadState*>(state);
 }
 
-const char* HandOff(TextSpan result) {
-    if (result.length == 0) return HandOff(emptyString);
-    resultText.CopyIn(result);
-    return resultText.GetText();
+}  // namespace
+
+ThreadState& CallingThreadState() {
+    if (threadSlot == nullptr) throw std::bad_alloc();
+    if (void* mine = platform::GetThreadSlot(threadSlot)) return *static_cast<ThreadState*>(mine);
+    auto* state = new ThreadState;
+    LiveStates& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    try {
+        live.states.insert(state);
+    } catch (...) {
+        delete state;
+        throw;
+    }
+    if (!platform::SetThreadSlot(threadSlot, state)) {
+        live.states.erase(state);
+        delete state;
+        throw std::bad_alloc();
+    }
+    return *state;
 }
 
-const char* HandOffPosition(std::int32_t position) {
-    char text[kPositionTextSize];
-    return HandOff(TextSpan{text, FormatPositionText(position, text)});
+bool ThreadStatesReady() {
+    threadSlot = platform::NewThreadSlot(ThreadEnded);
+    return threadSlot != nullptr;
 }
+
+// The slot goes first, so that no thread ending from now on reaches for a
+// state; then every state left.
+void ReleaseThreadStates() {
+    platform::DeleteThreadSlot(threadSlot);
+    threadSlot = nullptr;
+    LiveStates& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    for (ThreadState* state : live.states) delete state;
+    live.states.clear();
+}
+
+void ThreadDetach() { platform::ThreadSlotEnded(threadSlot); }

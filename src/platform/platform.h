@@ -35,6 +35,7 @@ using Reason = DWORD;
 #define MOLV_ENTRY_CALL WINAPI
 constexpr std::uint32_t kProcessDetach = DLL_PROCESS_DETACH;
 constexpr std::uint32_t kProcessAttach = DLL_PROCESS_ATTACH;
+constexpr std::uint32_t kThreadDetach = DLL_THREAD_DETACH;
 // The loader itself unloads a module whose attach fails, and LoadLibraryA
 // answers null.
 constexpr bool kFailedAttachRefusesLoad = true;
@@ -45,6 +46,7 @@ using Reason = std::uint32_t;
 #define MOLV_ENTRY_CALL
 constexpr std::uint32_t kProcessDetach = 0;
 constexpr std::uint32_t kProcessAttach = 1;
+constexpr std::uint32_t kThreadDetach = 3;
 // A shared object has no entry point that could refuse the load: after a
 // failed attach the module stays loaded, with no binding, and inert.
 constexpr bool kFailedAttachRefusesLoad = false;
@@ -77,6 +79,18 @@ int lstrcmpiA(const char* a, const char* b);
 // Supports the conversions the module uses: %u, %d, %s, %c, %%, each with
 // an optional '-' flag and 'l' size; 'l' is 32 bits wide, as on Windows.
 int wsprintfA(char* buffer, const char* format, ...);
+
+// One pointer per thread. When a thread ends, `ended` runs with its pointer:
+// on POSIX systems through the thread library; on Windows the module's
+// thread-detach notification does it (ThreadSlotEnded). A slot must be
+// deleted before the code of `ended` is unloaded. Null when none is left.
+struct ThreadSlot;
+ThreadSlot* NewThreadSlot(void (*ended)(void*));
+void DeleteThreadSlot(ThreadSlot* slot);
+void* GetThreadSlot(const ThreadSlot* slot);
+bool SetThreadSlot(ThreadSlot* slot, void* value);
+// Windows: what the thread-detach notification calls; elsewhere nothing.
+void ThreadSlotEnded(ThreadSlot* slot);
 
 // Resolves `name` in `library` and gives it the entry point's real type. The
 // cast is safe because the name is looked up in a library built for exactly

@@ -174,6 +174,30 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
     }
 }
 
+struct ThreadSlot {
+    pthread_key_t key;
+};
+
+ThreadSlot* NewThreadSlot(void (*ended)(void*)) {
+    auto* slot = new ThreadSlot;
+    if (pthread_key_create(&slot->key, ended) == 0) return slot;
+    delete slot;
+    return nullptr;
+}
+
+void DeleteThreadSlot(ThreadSlot* slot) {
+    if (slot == nullptr) return;
+    pthread_key_delete(slot->key);
+    delete slot;
+}
+
+void* GetThreadSlot(const ThreadSlot* slot) { return pthread_getspecific(slot->key); }
+
+bool SetThreadSlot(ThreadSlot* slot, void* value) { return pthread_setspecific(slot->key, value) == 0; }
+
+// The thread library runs the slot's `ended` itself.
+void ThreadSlotEnded(ThreadSlot*) {}
+
 // POSIX streams never translate line ends.
 void UseBinaryStandardStreams() {}
 

@@ -63,6 +63,35 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max) { return ::IsBadStrin
 
 Bool IsBadReadPtr(const void* address, std::uintptr_t size) { return ::IsBadReadPtr(address, size); }
 
+struct ThreadSlot {
+    DWORD index;
+    void (*ended)(void*);
+};
+
+ThreadSlot* NewThreadSlot(void (*ended)(void*)) {
+    const DWORD index = ::TlsAlloc();
+    if (index == TLS_OUT_OF_INDEXES) return nullptr;
+    return new ThreadSlot{index, ended};
+}
+
+void DeleteThreadSlot(ThreadSlot* slot) {
+    if (slot == nullptr) return;
+    ::TlsFree(slot->index);
+    delete slot;
+}
+
+void* GetThreadSlot(const ThreadSlot* slot) { return ::TlsGetValue(slot->index); }
+
+bool SetThreadSlot(ThreadSlot* slot, void* value) { return ::TlsSetValue(slot->index, value) != 0; }
+
+void ThreadSlotEnded(ThreadSlot* slot) {
+    if (slot == nullptr) return;
+    void* value = ::TlsGetValue(slot->index);
+    if (value == nullptr) return;
+    ::TlsSetValue(slot->index, nullptr);
+    slot->ended(value);
+}
+
 void UseBinaryStandardStreams() {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);

@@ -47,10 +47,12 @@ RCObject::RCObject(const RCObject&) : referenceCount(0), shareable(1) {}
 
 RCObject::~RCObject() = default;
 
-void RCObject::IncRef() { ++referenceCount; }
+void RCObject::IncRef() { referenceCount.fetch_add(1, std::memory_order_relaxed); }
 
 void RCObject::DecRef() {
-    if (--referenceCount <= 0) delete this;
+    // The thread that drops the last reference sees every write made
+    // through the others before it frees the representation.
+    if (referenceCount.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete this;
 }
 
 // ---- StringBuffer_rep ----

@@ -4,15 +4,18 @@
 // unreadable text counts as empty, out-of-range positions are clipped.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // Base of anything counted. Copying one never takes over the count or flag.
+// The count is atomic: a representation may be held by strings of several
+// threads at once (the shared empty string, the library's version text).
 class RCObject {
 public:
     void IncRef();
     void DecRef();
 
-    std::int32_t referenceCount;
+    std::atomic<std::int32_t> referenceCount;
     std::int32_t shareable;
 
 protected:

@@ -34,6 +34,8 @@ protected:
     std::vector<std::string> LogLines(const std::string& prefix) const;
 
     DoubleControl control{DoublePath("full")};
+    // The calling thread's texts and positions, as the exports keep them.
+    ThreadState thread;
 };
 
 // A text the binding operations take, as an export hands it in.

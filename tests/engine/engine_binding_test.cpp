@@ -15,10 +15,10 @@ TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
     auto binding = Bind();
     EXPECT_EQ(kAllEntryPoints, watched.lookups);
     EXPECT_NE(nullptr, binding->library);
-    EXPECT_EQ(0, binding->errorText.GetLength());
-    EXPECT_EQ(0, binding->lastSubject.GetLength());
-    EXPECT_EQ(nullptr, binding->results.Get());
-    EXPECT_EQ(1, binding->results.owns);
+    EXPECT_EQ(0, thread.errorText.GetLength());
+    EXPECT_EQ(0, thread.lastSubject.GetLength());
+    EXPECT_EQ(nullptr, thread.results.Get());
+    EXPECT_EQ(1, thread.results.owns);
     EXPECT_EQ(0u, binding->patternCache.Count());
 }
 

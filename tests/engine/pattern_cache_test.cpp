@@ -18,10 +18,10 @@ TEST_F(PatternCacheTest, APatternIsCompiledOnceAndThenReusedByItsRecord) {
     auto binding = Bind();
     TextSpan pattern = Text("/a(b)/");
     TextSpan subject = Text("xab");
-    binding->Match(pattern, subject);
-    binding->Match(pattern, subject);
+    binding->Match(thread, pattern, subject);
+    binding->Match(thread, pattern, subject);
     const std::string copy = "/a(b)/";
-    binding->Split(Text(copy.c_str()), subject, 0);
+    binding->Split(thread, Text(copy.c_str()), subject, 0);
     const std::vector<std::string> expected = {
         "BMatch pattern=/a(b)/ subject=3 record=null -> 0 #1",
         "BMatch pattern=(null) subject=3 record=#1 -> 0 #1",
@@ -35,10 +35,10 @@ TEST_F(PatternCacheTest, APatternIsCompiledOnceAndThenReusedByItsRecord) {
 TEST_F(PatternCacheTest, PatternsDifferingInCaseAreTwoKeys) {
     auto binding = Bind();
     TextSpan lower = Text("/abc/"), upper = Text("/ABC/"), subject = Text("abc");
-    binding->Match(lower, subject);
-    binding->Match(upper, subject);
-    binding->Match(lower, subject);
-    binding->Match(upper, subject);
+    binding->Match(thread, lower, subject);
+    binding->Match(thread, upper, subject);
+    binding->Match(thread, lower, subject);
+    binding->Match(thread, upper, subject);
     EXPECT_EQ(2u, binding->patternCache.Count());
     EXPECT_NE(Held(*binding, "/abc/"), Held(*binding, "/ABC/"));
     EXPECT_EQ(2u, LogLines("BMatch pattern=(null)").size());
@@ -48,8 +48,8 @@ TEST_F(PatternCacheTest, NoRecordLeftMeansThePatternIsPassedAgain) {
     auto binding = Bind();
     control.Queue(WithoutRecord(Answer(-1, "syntax")));
     TextSpan pattern = Text("/(/"), subject = Text("x");
-    binding->Match(pattern, subject);
-    binding->Match(pattern, subject);
+    binding->Match(thread, pattern, subject);
+    binding->Match(thread, pattern, subject);
     EXPECT_EQ(2u, LogLines("BMatch pattern=/(/ subject=1 record=null").size());
     EXPECT_EQ(1u, binding->patternCache.Count());   // the second call left one
 }
@@ -57,7 +57,7 @@ TEST_F(PatternCacheTest, NoRecordLeftMeansThePatternIsPassedAgain) {
 TEST_F(PatternCacheTest, ARecordLeftByAFailedCallIsRegisteredAndCached) {
     auto binding = Bind();
     control.Queue(Answer(-1, "failed"));
-    binding->Substitute(Text("/x/"), Text("y"));
+    binding->Substitute(thread, Text("/x/"), Text("y"));
     EXPECT_EQ(1u, binding->patternCache.Count());
     EXPECT_NE(nullptr, Held(*binding, "/x/"));
 }
@@ -65,8 +65,8 @@ TEST_F(PatternCacheTest, ARecordLeftByAFailedCallIsRegisteredAndCached) {
 TEST_F(PatternCacheTest, EmptyPatternIsCompiledEveryTimeAndNeverCached) {
     auto binding = Bind();
     TextSpan empty = Text(""), subject = Text("abc");
-    for (int call = 0; call < 3; ++call) binding->Match(empty, subject);
-    binding->Translate(Text(nullptr), subject);
+    for (int call = 0; call < 3; ++call) binding->Match(thread, empty, subject);
+    binding->Translate(thread, Text(nullptr), subject);
     EXPECT_EQ(4u, binding->patternCache.Count());
     EXPECT_EQ(nullptr, Held(*binding, ""));
     EXPECT_EQ(4u, LogLines("B").size());
@@ -76,7 +76,7 @@ TEST_F(PatternCacheTest, EmptyPatternIsCompiledEveryTimeAndNeverCached) {
 TEST_F(PatternCacheTest, TeardownHandsBackEveryRecordOldestFirstThenReleasesTheLibrary) {
     auto binding = Bind();
     TextSpan subject = Text("s");
-    for (const char* text : {"/1/", "/2/", "", "/3/", "/1/"}) binding->Match(Text(text), subject);
+    for (const char* text : {"/1/", "/2/", "", "/3/", "/1/"}) binding->Match(thread, Text(text), subject);
     binding.reset();
     const std::vector<std::string> expected = {"BRegfree #1", "BRegfree #2", "BRegfree #3",
                                                "BRegfree #4"};
@@ -87,28 +87,28 @@ TEST_F(PatternCacheTest, TeardownHandsBackEveryRecordOldestFirstThenReleasesTheL
 }
 
 // Uses the patterns /first/ ... /first+count-1/, each new one compiled.
-void UsePatterns(EngineBinding& binding, int first, int count) {
+void UsePatterns(EngineBinding& binding, ThreadState& thread, int first, int count) {
     for (int i = first; i < first + count; ++i) {
         const std::string text = "/" + std::to_string(i) + "/";
-        binding.Match(Text(text.c_str()), Text("s"));
+        binding.Match(thread, Text(text.c_str()), Text("s"));
     }
 }
 
 TEST_F(PatternCacheTest, AFullCacheHandsBackTheLeastRecentlyUsedRecordOnly) {
     auto binding = Bind();
     const int full = static_cast<int>(PatternCache::kCapacity);
-    UsePatterns(*binding, 0, full);
-    binding->Match(Text("/0/"), Text("s"));   // #1 is used again: #2 is now the oldest in use
+    UsePatterns(*binding, thread, 0, full);
+    binding->Match(thread, Text("/0/"), Text("s"));   // #1 is used again: #2 is now the oldest in use
     EXPECT_TRUE(LogLines("BRegfree").empty());
 
-    UsePatterns(*binding, full, 1);
+    UsePatterns(*binding, thread, full, 1);
     EXPECT_EQ(std::vector<std::string>{"BRegfree #2"}, LogLines("BRegfree"));
     EXPECT_EQ(PatternCache::kCapacity, binding->patternCache.Count());
     EXPECT_NE(nullptr, Held(*binding, "/0/"));
 
     // The evicted pattern is compiled again, and found after that.
-    binding->Match(Text("/1/"), Text("s"));
-    binding->Match(Text("/1/"), Text("s"));
+    binding->Match(thread, Text("/1/"), Text("s"));
+    binding->Match(thread, Text("/1/"), Text("s"));
     const std::vector<std::string> calls = LogLines("BMatch");
     EXPECT_NE(std::string::npos, calls[calls.size() - 2].find("pattern=/1/ subject=1 record=null"));
     EXPECT_NE(std::string::npos, calls.back().find("pattern=(null)"));
@@ -118,8 +118,8 @@ TEST_F(PatternCacheTest, AFullCacheHandsBackTheLeastRecentlyUsedRecordOnly) {
 TEST_F(PatternCacheTest, TeardownOfAFullCacheGoesInRegistrationOrder) {
     auto binding = Bind();
     const int full = static_cast<int>(PatternCache::kCapacity);
-    UsePatterns(*binding, 0, full + 2);   // #1 and #2 make room for the last two
-    binding->Match(Text("/5/"), Text("s"));   // use order does not change the teardown
+    UsePatterns(*binding, thread, 0, full + 2);   // #1 and #2 make room for the last two
+    binding->Match(thread, Text("/5/"), Text("s"));   // use order does not change the teardown
     binding.reset();
     const std::vector<std::string> freed = LogLines("BRegfree");
     ASSERT_EQ(PatternCache::kCapacity + 2, freed.size());

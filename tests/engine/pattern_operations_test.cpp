@@ -17,9 +17,9 @@ std::string PositionOf(std::int32_t value) {
     return text;
 }
 
-std::vector<std::string> Items(const EngineBinding& binding) {
+std::vector<std::string> Items(const ThreadState& thread) {
     std::vector<std::string> items;
-    const ResultSet* set = binding.results.Get();
+    const ResultSet* set = thread.results.Get();
     for (std::int32_t i = 0; set != nullptr && i < set->count; ++i) items.push_back(PositionOf(set->items[i]));
     return items;
 }
@@ -45,12 +45,12 @@ TEST_F(PatternOperationsTest, MatchPositionsAndGroups) {
         auto binding = Bind();
         control.Queue(WithPairs(Answer(1), {0, 1, 0, 1}));   // leaves a set to be replaced
         TextSpan first = Text("/first/"), pattern = Text("/p/"), subject = Text("abcdefgh");
-        binding->Match(first, subject);
+        binding->Match(thread, first, subject);
         control.Queue(row.reply);
-        EXPECT_EQ(row.whole, PositionOf(binding->Match(pattern, subject)));
-        EXPECT_EQ(row.hasSet, binding->results.Get() != nullptr);
-        EXPECT_EQ(row.groups, Items(*binding));
-        EXPECT_STREQ("abcdefgh", binding->lastSubject.GetText());
+        EXPECT_EQ(row.whole, PositionOf(binding->Match(thread, pattern, subject)));
+        EXPECT_EQ(row.hasSet, thread.results.Get() != nullptr);
+        EXPECT_EQ(row.groups, Items(thread));
+        EXPECT_STREQ("abcdefgh", thread.lastSubject.GetText());
     }
 }
 
@@ -71,7 +71,7 @@ TEST_F(PatternOperationsTest, PositionsWrapAtSixteenBits) {
         auto binding = Bind();
         control.Queue(WithPairs(Answer(1), {row.start, row.end}));
         TextSpan pattern = Text("/x/"), subject = Text(longSubject.c_str());
-        EXPECT_EQ(row.text, PositionOf(binding->Match(pattern, subject)));
+        EXPECT_EQ(row.text, PositionOf(binding->Match(thread, pattern, subject)));
     }
 }
 
@@ -96,9 +96,9 @@ TEST_F(PatternOperationsTest, SubstitutionAndTranslationResults) {
         auto binding = Bind();
         control.Queue(row.reply);
         TextSpan pattern = Text("s/a/b/"), subject = Text("subject");
-        const TextSpan result = row.translate ? binding->Translate(pattern, subject)
-                                              : binding->Substitute(pattern, subject);
-        EXPECT_EQ(row.result, Copy(result));
+        const std::string result = row.translate ? binding->Translate(thread, pattern, subject)
+                                                 : binding->Substitute(thread, pattern, subject);
+        EXPECT_EQ(row.result, result);
     }
 }
 
@@ -106,14 +106,14 @@ TEST_F(PatternOperationsTest, SplitCountsPiecesAndPassesTheLimitUnchanged) {
     auto binding = Bind();
     TextSpan pattern = Text("/,/"), subject = Text("a,bb,c");
     control.Queue(WithPairs(Answer(3), {0, 1, 2, 4, 5, 6}));
-    EXPECT_EQ(3, binding->Split(pattern, subject, -7));
-    EXPECT_EQ((std::vector<std::string>{"0:1", "2:2", "5:1"}), Items(*binding));
+    EXPECT_EQ(3, binding->Split(thread, pattern, subject, -7));
+    EXPECT_EQ((std::vector<std::string>{"0:1", "2:2", "5:1"}), Items(thread));
     control.Queue(Answer(0));
-    EXPECT_EQ(-1, binding->Split(pattern, subject, 2));
-    EXPECT_EQ(nullptr, binding->results.Get());
+    EXPECT_EQ(-1, binding->Split(thread, pattern, subject, 2));
+    EXPECT_EQ(nullptr, thread.results.Get());
     control.Queue(WithoutRecord(Answer(2)));
     TextSpan fresh = Text("/;/");
-    EXPECT_EQ(-1, binding->Split(fresh, subject, 0));
+    EXPECT_EQ(-1, binding->Split(thread, fresh, subject, 0));
     const std::vector<std::string> lines = LogLines("BSplit");
     ASSERT_EQ(3u, lines.size());
     EXPECT_NE(std::string::npos, lines[0].find("limit=-7"));
@@ -124,37 +124,37 @@ TEST_F(PatternOperationsTest, SubstitutionAndTranslationLeaveTheMatchAlone) {
     auto binding = Bind();
     TextSpan pattern = Text("/(a)(b)/"), subject = Text("zab");
     control.Queue(WithPairs(Answer(1), {1, 3, 1, 2, 2, 3}));
-    binding->Match(pattern, subject);
-    binding->NextResult();
+    binding->Match(thread, pattern, subject);
+    EngineBinding::NextResult(thread);
     TextSpan other = Text("other"), rule = Text("tr/a/b/");
     control.Queue(WithOutput(Answer(1), "x"));
-    binding->Substitute(rule, other);
+    binding->Substitute(thread, rule, other);
     control.Queue(WithOutput(Answer(1), "y"));
-    binding->Translate(rule, other);
-    EXPECT_STREQ("zab", binding->lastSubject.GetText());
-    EXPECT_EQ("2:1", PositionOf(binding->NextResult()));
+    binding->Translate(thread, rule, other);
+    EXPECT_STREQ("zab", thread.lastSubject.GetText());
+    EXPECT_EQ("2:1", PositionOf(EngineBinding::NextResult(thread)));
 }
 
 TEST_F(PatternOperationsTest, EveryOperationKeepsTheLibrarysMessage) {
     auto binding = Bind();
     TextSpan pattern = Text("/m/"), subject = Text("s");
     control.Queue(Answer(0, "from match"));
-    binding->Match(pattern, subject);
-    EXPECT_STREQ("from match", binding->errorText.GetText());
+    binding->Match(thread, pattern, subject);
+    EXPECT_STREQ("from match", thread.errorText.GetText());
     control.Queue(Answer(-1, "from subst"));
-    binding->Substitute(pattern, subject);
-    EXPECT_STREQ("from subst", binding->errorText.GetText());
+    binding->Substitute(thread, pattern, subject);
+    EXPECT_STREQ("from subst", thread.errorText.GetText());
     control.Queue(Answer(0, "from trans"));
-    binding->Translate(pattern, subject);
-    EXPECT_STREQ("from trans", binding->errorText.GetText());
+    binding->Translate(thread, pattern, subject);
+    EXPECT_STREQ("from trans", thread.errorText.GetText());
     control.Queue(Answer(1, ""));
-    binding->Split(pattern, subject, 0);
-    EXPECT_STREQ("", binding->errorText.GetText());
+    binding->Split(thread, pattern, subject, 0);
+    EXPECT_STREQ("", thread.errorText.GetText());
     // A message that fills the whole buffer is cut at its last byte.
     const std::string tooLong(100, 'm');
     control.Queue(Answer(-1, tooLong.c_str()));
-    binding->Match(pattern, subject);
-    EXPECT_EQ(79, binding->errorText.GetLength());
+    binding->Match(thread, pattern, subject);
+    EXPECT_EQ(79, thread.errorText.GetLength());
 }
 
 }  // namespace

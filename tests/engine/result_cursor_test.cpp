@@ -14,31 +14,31 @@ std::int32_t Position(std::uint32_t offset, std::uint32_t length) {
 
 TEST_F(ResultCursorTest, WalksTheGroupsOnceThenStaysExhausted) {
     auto binding = Bind();
-    EXPECT_EQ(0, binding->HasMoreResults());
-    EXPECT_EQ(kNoPosition, binding->NextResult());
+    EXPECT_EQ(0, EngineBinding::HasMoreResults(thread));
+    EXPECT_EQ(kNoPosition, EngineBinding::NextResult(thread));
     control.Queue(WithPairs(Answer(1), {0, 4, 0, 1, 2, 4}));
     TextSpan pattern = Text("/(a).(..)/"), subject = Text("abcd");
-    binding->Match(pattern, subject);
-    EXPECT_EQ(1, binding->HasMoreResults());
-    EXPECT_EQ(Position(0, 1), binding->NextResult());
-    EXPECT_EQ(1, binding->HasMoreResults());
-    EXPECT_EQ(Position(2, 2), binding->NextResult());
+    binding->Match(thread, pattern, subject);
+    EXPECT_EQ(1, EngineBinding::HasMoreResults(thread));
+    EXPECT_EQ(Position(0, 1), EngineBinding::NextResult(thread));
+    EXPECT_EQ(1, EngineBinding::HasMoreResults(thread));
+    EXPECT_EQ(Position(2, 2), EngineBinding::NextResult(thread));
     for (int call = 0; call < 3; ++call) {
-        EXPECT_EQ(0, binding->HasMoreResults());
-        EXPECT_EQ(kNoPosition, binding->NextResult());
+        EXPECT_EQ(0, EngineBinding::HasMoreResults(thread));
+        EXPECT_EQ(kNoPosition, EngineBinding::NextResult(thread));
     }
     // A new match starts a new walk.
     control.Queue(WithPairs(Answer(1), {1, 2, 1, 2}));
-    binding->Match(pattern, subject);
-    EXPECT_EQ(Position(1, 1), binding->NextResult());
+    binding->Match(thread, pattern, subject);
+    EXPECT_EQ(Position(1, 1), EngineBinding::NextResult(thread));
 }
 
 TEST_F(ResultCursorTest, ExtractTextCutsFromTheLastSubject) {
     auto binding = Bind();
-    EXPECT_STREQ("", Copy(binding->ExtractText(Position(0, 3))).c_str());
+    EXPECT_STREQ("", Copy(EngineBinding::ExtractText(thread, Position(0, 3))).c_str());
     control.Queue(Answer(0));
     TextSpan pattern = Text("/q/"), subject = Text("abcdef");
-    binding->Match(pattern, subject);
+    binding->Match(thread, pattern, subject);
     struct Row {
         std::int32_t position;
         const char* text;
@@ -48,13 +48,13 @@ TEST_F(ResultCursorTest, ExtractTextCutsFromTheLastSubject) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        EXPECT_EQ(row.text, Copy(binding->ExtractText(row.position)));
+        EXPECT_EQ(row.text, Copy(EngineBinding::ExtractText(thread, row.position)));
     }
     // A split on another subject becomes the one cut from.
     control.Queue(Answer(-1));
     TextSpan other = Text("xyz");
-    binding->Split(pattern, other, 0);
-    EXPECT_EQ("yz", Copy(binding->ExtractText(Position(1, 5))));
+    binding->Split(thread, pattern, other, 0);
+    EXPECT_EQ("yz", Copy(EngineBinding::ExtractText(thread, Position(1, 5))));
 }
 
 }  // namespace

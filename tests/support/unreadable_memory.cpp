@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace {
 
 char* MapPages(std::size_t count, int protection) {
@@ -34,4 +36,14 @@ char* GuardedPages() {
 
 void ReleaseGuardedPages(char* pages) {
     if (pages != nullptr) munmap(pages, 2 * PageSize());
+}
+
+std::size_t ResidentBytes() {
+    // The second number of statm is the resident set, in pages.
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr) return 0;
+    unsigned long size = 0, resident = 0;
+    const bool read = std::fscanf(statm, "%lu %lu", &size, &resident) == 2;
+    std::fclose(statm);
+    return read ? resident * PageSize() : 0;
 }

@@ -23,3 +23,6 @@ std::size_t PageSize();
 // system refuses; give them back with ReleaseGuardedPages.
 char* GuardedPages();
 void ReleaseGuardedPages(char* pages);
+
+// The memory the process keeps resident, in bytes; 0 when it cannot be read.
+std::size_t ResidentBytes();

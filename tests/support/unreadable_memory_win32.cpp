@@ -3,6 +3,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <psapi.h>
 
 namespace {
 
@@ -40,4 +41,11 @@ char* GuardedPages() {
 
 void ReleaseGuardedPages(char* pages) {
     if (pages != nullptr) VirtualFree(pages, 0, MEM_RELEASE);
+}
+
+std::size_t ResidentBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return counters.WorkingSetSize;
 }

@@ -1,0 +1,35 @@
+// ThreadState: what one calling thread owns, as it owns errno: the result
+// string its text-returning exports hand out, the library's message from
+// its last pattern operation, the positions of its last match or split with
+// their cursor, that call's subject, and the copy of the subject its
+// substitution or translation works on. Only its own thread touches it.
+#pragma once
+
+#include <cstdint>
+
+#include "containers/owning_pointer.h"
+#include "engine/result_set.h"
+#include "text/string_buffer.h"
+
+struct ThreadState {
+    ThreadState();
+    ThreadState(const ThreadState&) = delete;
+    ThreadState& operator=(const ThreadState&) = delete;
+
+    // Shares the result's representation into resultText and returns its
+    // characters: valid, and unchanged, until this thread's next hand-off.
+    const char* HandOff(const StringBuffer& result);
+    // The same for a text the module only reads: copied into resultText's
+    // own block when nobody else holds it; the empty text shares emptyString's.
+    const char* HandOff(TextSpan result);
+    // The position text of a packed position (the empty text for -1).
+    const char* HandOffPosition(std::int32_t position);
+
+    StringBuffer resultText;
+    StringBuffer errorText;
+    OwningPointer<ResultSet> results;   // results.owns is the ownsResults flag
+    StringBuffer lastSubject;
+    // The library reads the module's own copy of a subject, never the
+    // host's memory, whatever the host does with its text meanwhile.
+    StringBuffer workSubject;
+};

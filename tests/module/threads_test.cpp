@@ -1,0 +1,113 @@
+// The module with several host threads at once, loaded with our bregexp.dll
+// as a host loads it: every thread gets its own answers through every
+// export, and threads that come and go leave no memory behind.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "export_table.h"
+#include "unreadable_memory.h"
+
+namespace {
+
+class Module : public ExportTable {
+public:
+    Module() : library(platform::LoadLibraryA(MOLV_MODULE_PATH)) {
+        if (library != nullptr && Resolve(library) != nullptr) {
+            platform::FreeLibrary(library);
+            library = nullptr;
+        }
+    }
+    ~Module() {
+        if (library != nullptr) platform::FreeLibrary(library);
+    }
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+    bool Loaded() const { return library != nullptr && MOLV_VERSION()[0] != 0; }
+
+private:
+    platform::ModuleHandle library;
+};
+
+// One thread's round through every export, with texts of its own; answers
+// how many of them differed from what this thread asked for.
+int Round(const Module& m, int thread, int round) {
+    int wrong = 0;
+    auto expect = [&](const std::string& got, const std::string& wanted) { wrong += got == wanted ? 0 : 1; };
+    const std::string id = std::to_string(thread) + "x" + std::to_string(round % 97);
+    const std::string subject = "key " + id + "=" + std::to_string(round);
+    const std::string pattern = "/(" + id + ")=(\\d+)/";
+
+    const std::string whole = m.MOLV_MATCH(pattern.c_str(), subject.c_str());
+    expect(whole, "4:" + std::to_string(id.size() + 1 + std::to_string(round).size()));
+    expect(m.MOLV_POSTOSTR(whole.c_str()), id + "=" + std::to_string(round));
+    expect(std::to_string(m.MOLV_HASMORERESULTS()), "1");
+    const std::string first = m.MOLV_GETNEXT();
+    expect(m.MOLV_POSTOSTR(first.c_str()), id);
+    const std::string second = m.MOLV_GETNEXT();
+    expect(m.MOLV_POSTOSTR(second.c_str()), std::to_string(round));
+    expect(std::to_string(m.MOLV_HASMORERESULTS()), "0");
+
+    expect(m.MOLV_SUBST(("s/" + id + "/<$&>/").c_str(), subject.c_str()),
+           "key <" + id + ">=" + std::to_string(round));
+    std::string shouted = subject;
+    for (char& c : shouted) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    expect(m.MOLV_TRANS("tr/a-z/A-Z/", subject.c_str()), shouted);
+    expect(std::to_string(m.MOLV_SPLIT("/[ =]/", subject.c_str(), 0)), "3");
+    std::string pieces;
+    while (m.MOLV_HASMORERESULTS() != 0) {
+        const std::string piece = m.MOLV_GETNEXT();
+        pieces += std::string(m.MOLV_POSTOSTR(piece.c_str())) + "|";
+    }
+    expect(pieces, "key|" + id + "|" + std::to_string(round) + "|");
+
+    // A failure of this thread's own: its message, not another thread's.
+    expect(m.MOLV_MATCH(("m/(" + id).c_str(), subject.c_str()), "");
+    expect(std::string(m.MOLV_ERRORMSG()).empty() ? "no message" : "message", "message");
+    expect(m.MOLV_MATCH("/key/", subject.c_str()), "0:3");
+    expect(m.MOLV_ERRORMSG(), "");
+    return wrong;
+}
+
+TEST(ModuleThreads, EachThreadGetsItsOwnAnswersThroughEveryExport) {
+    Module m;
+    ASSERT_TRUE(m.Loaded());
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 4; ++thread) {
+        threads.emplace_back([&, thread] {
+            for (int round = 0; round < 1500; ++round) wrong += Round(m, thread, round);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(0, wrong.load());
+}
+
+// Each thread leaves a 64 KiB subject in its state: thousands of threads
+// that kept theirs would hold hundreds of MiB.
+TEST(ModuleThreads, ThreadsThatEndLeaveNoMemoryBehind) {
+    Module m;
+    ASSERT_TRUE(m.Loaded());
+    const std::string subject(64 * 1024, 'a');
+    auto shortLived = [&] {
+        for (int batch = 0; batch < 250; ++batch) {
+            std::vector<std::thread> threads;
+            for (int i = 0; i < 8; ++i) {
+                threads.emplace_back([&] { m.MOLV_MATCH("/a$/", subject.c_str()); });
+            }
+            for (std::thread& thread : threads) thread.join();
+        }
+    };
+    shortLived();   // the allocator's arenas settle
+    const std::size_t before = ResidentBytes();
+    ASSERT_NE(0u, before);
+    shortLived();
+    const std::size_t after = ResidentBytes();
+    EXPECT_LT(after, before + 32 * 1024 * 1024) << "2,000 threads grew the process from " << before
+                                                 << " to " << after << " bytes";
+}
+
+}  // namespace
