@@ -27,8 +27,9 @@ bool CompileParts(CompiledRecord& state, std::string& message) {
     state.engine = CompilePattern(EngineFor(parsed.flags.encoding), parsed.pattern,
                                   OptionsOf(parsed.flags), message);
     if (state.engine == nullptr) return false;
-    if (parsed.kind == OperatorKind::Substitute) {
-        state.replacement.Compile(parsed.replacement, parsed.flags.encoding);
+    if (parsed.kind == OperatorKind::Substitute &&
+        !state.replacement.Compile(parsed.replacement, parsed.flags.encoding, message)) {
+        return false;
     }
     state.splitByte = LiteralSeparatorByte(parsed);
     return true;

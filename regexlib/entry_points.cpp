@@ -37,6 +37,18 @@ const char* KindMismatchMessage(OperatorKind wanted) {
     return "wrong kind of record";
 }
 
+// The module hands an output to its host as a zero-terminated text, which
+// the host reads up to its first NUL: an output holding one is refused
+// rather than handed on cut short.
+constexpr const char* kNulInOutputMessage = "the result would hold a NUL byte, which a text cannot carry";
+
+void PublishOutput(bregexp* record, OutputBuffer& output) {
+    // The terminating zero is part of the contract; the record points at the
+    // buffer until the next call.
+    record->outputText = output.Terminated();
+    record->outputEnd = record->outputText + output.size();
+}
+
 // One call's record: the caller's, or a new one this call compiled and must
 // hand back on success or free on failure, so a failure never leaves a record.
 class CallRecord {
@@ -92,6 +104,15 @@ public:
         return -1;
     }
 
+    // A substitution or translation that fails has written into the
+    // record's output buffer, and may have moved it: the record then shows
+    // the empty text, never a freed buffer or a part of the refused output.
+    int FailOutput(const std::string& text) {
+        state_->output.Clear();
+        PublishOutput(record_, state_->output);
+        return FailCode(text);
+    }
+
     bregexp* record() const { return record_; }
     CompiledRecord& state() const { return *state_; }
 
@@ -112,13 +133,6 @@ private:
     bregexp* record_ = nullptr;
     CompiledRecord* state_ = nullptr;
 };
-
-void PublishOutput(bregexp* record, OutputBuffer& output) {
-    // The terminating zero is part of the contract; the record points at the
-    // buffer until the next call.
-    record->outputText = output.Terminated();
-    record->outputEnd = record->outputText + output.size();
-}
 
 int ClampCount(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
 
@@ -194,7 +208,8 @@ REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const 
     std::string error;
     const int count = SubstituteMatches(*state.engine, state.replacement, state.parsed.flags.global,
                                         subjectStart, subjectEnd, state.output, error);
-    if (count < 0) return call.FailCode(error);
+    if (count < 0) return call.FailOutput(error);
+    if (state.output.HoldsNul()) return call.FailOutput(kNulInOutputMessage);
     PublishOutput(call.record(), state.output);
     call.Succeed();
     return count;
@@ -207,10 +222,11 @@ REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const 
         return -1;
     }
     CompiledRecord& state = call.state();
-    const std::size_t count = state.translation->Apply(subjectStart, subjectEnd, state.output);
+    const TranslationResult result = state.translation->Apply(subjectStart, subjectEnd, state.output);
+    if (result.holdsNul) return call.FailOutput(kNulInOutputMessage);
     PublishOutput(call.record(), state.output);
     call.Succeed();
-    return ClampCount(count);
+    return ClampCount(result.count);
 }
 
 REGEXLIB_EXPORT int BSplit(const char* pattern, const char* subjectStart, const char* subjectEnd,

@@ -13,7 +13,11 @@ OnigEncoding EncodingFor(TextEncoding encoding) {
 
 // Oniguruma wants each encoding initialised once before use, and keeps
 // global tables from then on; they are handed back when this library is
-// unloaded (after the module has freed every record).
+// unloaded (after the module has freed every record). The session is a
+// thread-safe static: onig_new would otherwise initialise on first use
+// without a lock, and two threads compiling their first patterns at once
+// would both fill those tables. Once made, compiling and searching only
+// read them.
 class OnigurumaSession {
 public:
     OnigurumaSession() {

@@ -41,6 +41,10 @@ public:
     std::size_t size() const { return size_; }
     const char* data() const { return allocated_ == 0 ? "" : bytes_.get(); }
 
+    // Whether the text holds a NUL byte, where its zero-terminated form
+    // would seem to end.
+    bool HoldsNul() const { return std::memchr(data(), '\0', size_) != nullptr; }
+
     // The text with a zero after it, for the record's outputText.
     char* Terminated() {
         if (allocated_ == 0) return &emptyText_;

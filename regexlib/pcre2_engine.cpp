@@ -44,6 +44,7 @@ public:
             message = Pcre2Message(errorCode) + " at offset " + std::to_string(errorOffset);
             return false;
         }
+        PrepareJitOnce();
         // Without the JIT (not built in, or out of memory) the interpreter
         // still gives the same answers, only slower.
         const bool jitted = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;

@@ -26,6 +26,20 @@ ContextPointer NewLimitedContext() {
     return context;
 }
 
+// What fills each of the JIT's first-use values: the test for executable
+// memory, a first pattern compiled (the CPU's features and the compiler's
+// constants) and a first JIT stack (the page size).
+bool FillJitFirstUseValues() {
+    pcre2_jit_compile(nullptr, PCRE2_JIT_TEST_ALLOC);
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>("a"), 1, 0, &error, &offset, nullptr);
+    if (code != nullptr) pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+    pcre2_code_free(code);
+    pcre2_jit_stack_free(pcre2_jit_stack_create(32 * 1024, 32 * 1024, nullptr));
+    return true;
+}
+
 // One thread's JIT stack and the context that hands it to PCRE2. Making the
 // stack reserves its kJitStackBytes of address space; memory is used only as
 // deep as the matches on it reach.
@@ -60,6 +74,7 @@ public:
     pcre2_match_context* ForThisThread() {
         if (!keyMade_) return nullptr;
         if (void* mine = pthread_getspecific(key_)) return static_cast<ThreadStack*>(mine)->context.get();
+        PrepareJitOnce();
         auto made = std::make_unique<ThreadStack>();
         if (!made->Usable()) return nullptr;
         ThreadStack* mine = made.get();
@@ -96,6 +111,13 @@ ThreadStacks& AllThreadStacks() {
 void ThreadStacks::ThreadEnded(void* stack) { AllThreadStacks().Release(static_cast<ThreadStack*>(stack)); }
 
 }  // namespace
+
+void PrepareJitOnce() {
+    // A thread-safe static: the first caller fills the values while any
+    // other waits, and every later call is one check of a flag.
+    static const bool filled = FillJitFirstUseValues();
+    static_cast<void>(filled);
+}
 
 pcre2_match_context* SharedMatchContext() {
     static const ContextPointer shared = NewLimitedContext();

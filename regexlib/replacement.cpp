@@ -1,5 +1,7 @@
 #include "replacement.h"
 
+#include "character_escapes.h"
+
 namespace regexlib {
 namespace {
 
@@ -19,18 +21,10 @@ const char* ReadNumber(const char* at, const char* end, int& number) {
     return at;
 }
 
-// The control characters a replacement may name with a backslash.
-bool EscapedControl(char c, char& control) {
-    switch (c) {
-        case 'n': control = '\n'; return true;
-        case 't': control = '\t'; return true;
-        case 'r': control = '\r'; return true;
-        case 'f': control = '\f'; return true;
-        case 'e': control = '\x1B'; return true;
-        case 'a': control = '\a'; return true;
-        case '0': control = '\0'; return true;
-        default: return false;
-    }
+// Perl reads \1 to \9 as $1 to $9, but only as a single digit: \12 is
+// octal, as in any double-quoted string.
+bool IsGroupEscape(const char* at, const char* end) {
+    return *at >= '1' && *at <= '9' && !(at + 1 < end && IsDigit(at[1]));
 }
 
 }  // namespace
@@ -71,28 +65,31 @@ const char* ReplacementProgram::ReadDollar(const char* at, const char* end) {
     return at;
 }
 
-// After a '\': \1..\9 name a group, a few letters name control characters,
-// and any other character (the delimiter, '\', '$') stands for itself.
+// After a '\': a group (\1), an escape that names a character (\n, \0,
+// \x41, \o{101}), or any other character (the delimiter, '\', '$') standing
+// for itself. Answers null for a character the encoding cannot write.
 const char* ReplacementProgram::ReadEscape(const char* at, const char* end, TextEncoding encoding) {
     if (at >= end) {
         AddLiteral("\\", 1);
         return at;
     }
-    char control = 0;
-    if (*at >= '1' && *at <= '9') {
+    if (IsGroupEscape(at, end)) {
         AddGroup(*at - '0');
         return at + 1;
     }
-    if (EscapedControl(*at, control)) {
-        AddLiteral(&control, 1);
-        return at + 1;
+    std::uint32_t character = 0;
+    if (const char* after = ReadCharacterEscape(at, end, character)) {
+        if (!IsEncodable(encoding, character)) return nullptr;
+        char encoded[kLongestCharacter];
+        AddLiteral(encoded, EncodeCharacter(encoding, character, encoded));
+        return after;
     }
     const std::size_t length = CharacterLength(encoding, at, end);
     AddLiteral(at, length);
     return at + length;
 }
 
-void ReplacementProgram::Compile(const std::string& text, TextEncoding encoding) {
+bool ReplacementProgram::Compile(const std::string& text, TextEncoding encoding, std::string& message) {
     literals_.clear();
     pieces_.clear();
     const char* at = text.data();
@@ -102,6 +99,10 @@ void ReplacementProgram::Compile(const std::string& text, TextEncoding encoding)
             at = ReadDollar(at + 1, end);
         } else if (*at == '\\') {
             at = ReadEscape(at + 1, end, encoding);
+            if (at == nullptr) {
+                message = "the replacement names a character its encoding cannot write";
+                return false;
+            }
         } else {
             // Whole characters, so a Shift_JIS second byte '\' or '$' is
             // never read as the start of an escape.
@@ -110,6 +111,7 @@ void ReplacementProgram::Compile(const std::string& text, TextEncoding encoding)
             at += length;
         }
     }
+    return true;
 }
 
 void ReplacementProgram::Expand(const char* subject, const PatternEngine& engine,

@@ -1,6 +1,8 @@
 // A substitution's replacement, compiled once into literal runs and group
 // references ($&, $1, ${12}, \1) and expanded after every match. The program
 // is owned by its record; expanding a group that took no part inserts nothing.
+// Escapes that name characters (\n, \0, \x41, \x{263A}, \012) are written
+// in the operator's encoding when compiled.
 #pragma once
 
 #include <string>
@@ -14,9 +16,11 @@ namespace regexlib {
 
 class ReplacementProgram {
 public:
-    // Never fails: every text is a valid replacement (an unknown escape is
-    // its character, a lone $ is literal).
-    void Compile(const std::string& text, TextEncoding encoding);
+    // Every text is a valid replacement (an unknown escape is its character,
+    // a lone $ is literal) but one with an escape that names a character the
+    // encoding cannot write, such as \x{D800} under UTF-8 or \x{100} in
+    // bytes: that answers false with a message.
+    bool Compile(const std::string& text, TextEncoding encoding, std::string& message);
 
     // Appends the replacement for the engine's current match in `subject`.
     void Expand(const char* subject, const PatternEngine& engine, OutputBuffer& out) const;

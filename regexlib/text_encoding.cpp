@@ -128,4 +128,17 @@ std::size_t EncodeCharacter(TextEncoding encoding, std::uint32_t character, char
     return length;
 }
 
+bool IsEncodable(TextEncoding encoding, std::uint32_t character) {
+    switch (encoding) {
+        case TextEncoding::Bytes:
+            return character <= 0xFF;
+        case TextEncoding::Utf8:
+            return character <= 0x10FFFF && (character < 0xD800 || character > 0xDFFF);
+        case TextEncoding::ShiftJis:
+            if (character <= 0xFF) return true;
+            return character <= 0xFFFF && kShiftJisLead[character >> 8] && kShiftJisSecond[character & 0xFF];
+    }
+    return false;
+}
+
 }  // namespace regexlib

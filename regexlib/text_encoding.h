@@ -32,4 +32,9 @@ constexpr std::size_t kLongestCharacter = 4;
 std::uint32_t DecodeCharacter(TextEncoding encoding, const char*& at, const char* end);
 std::size_t EncodeCharacter(TextEncoding encoding, std::uint32_t character, char* into);
 
+// True when EncodeCharacter writes `character` as one whole character: a
+// byte; in UTF-8 a Unicode scalar value (no surrogate U+D800..U+DFFF,
+// nothing above U+10FFFF); in Shift_JIS a byte or a valid double-byte pair.
+bool IsEncodable(TextEncoding encoding, std::uint32_t character);
+
 }  // namespace regexlib

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "character_escapes.h"
+
 namespace regexlib {
 namespace {
 
@@ -12,43 +14,14 @@ constexpr std::uint16_t kCounted = 0x100;
 // Bytes a shifted range is translated in at a time.
 constexpr std::size_t kShiftBlock = 64;
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// \xHH (up to two digits) or \x{H...}; `at` is just past the 'x'.
-const char* ReadHexEscape(const char* at, const char* end, std::uint32_t& character) {
-    character = 0;
-    if (at < end && *at == '{') {
-        for (++at; at < end && *at != '}'; ++at) {
-            if (HexValue(*at) < 0) continue;
-            character = std::min<std::uint32_t>(character * 16 + HexValue(*at), 0x10FFFF);
-        }
-        return at < end ? at + 1 : at;
-    }
-    for (int digits = 0; digits < 2 && at < end && HexValue(*at) >= 0; ++digits, ++at) {
-        character = character * 16 + HexValue(*at);
-    }
-    return at;
-}
-
-// One list item after a backslash; `at` is just past the backslash.
+// One list item after a backslash; `at` is just past the backslash: an
+// escape that names a character (\n, \x41, \101), or any other character
+// standing for itself (\\, \-, the delimiter).
 const char* ReadEscapedCharacter(const char* at, const char* end, TextEncoding encoding,
                                  std::uint32_t& character) {
-    switch (*at) {
-        case 'n': character = '\n'; return at + 1;
-        case 't': character = '\t'; return at + 1;
-        case 'r': character = '\r'; return at + 1;
-        case 'f': character = '\f'; return at + 1;
-        case 'e': character = 0x1B; return at + 1;
-        case 'a': character = 0x07; return at + 1;
-        case '0': character = 0; return at + 1;
-        case 'x': return ReadHexEscape(at + 1, end, character);
-        default: character = DecodeCharacter(encoding, at, end); return at;
-    }
+    if (const char* after = ReadCharacterEscape(at, end, character)) return after;
+    character = DecodeCharacter(encoding, at, end);
+    return at;
 }
 
 // One list item: a character, or an escaped one. `literal` tells whether it
@@ -72,6 +45,15 @@ std::uint32_t LargestCharacter(TextEncoding encoding) {
     return 0xFF;
 }
 
+// Under UTF-8 every character of a list, alone or inside a range, must be
+// one UTF-8 can carry: a replacement character outside them would be
+// written as invalid UTF-8, and a search character could never match a valid
+// subject. A range across the surrogates is refused as well rather than cut
+// in two, which would silently move the place of every character after it.
+bool NamesOnlyUnicodeScalars(std::uint32_t first, std::uint32_t last) {
+    return last <= 0x10FFFF && (last < 0xD800 || first > 0xDFFF);
+}
+
 }  // namespace
 
 bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
@@ -88,19 +70,21 @@ bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
         std::uint32_t first = 0;
         bool escaped = false;
         at = ReadListItem(at, end, encoding, first, escaped);
+        std::uint32_t last = first;
         // A '-' between two items makes a range; first or last it is literal.
         if (at + 1 < end && *at == '-') {
-            std::uint32_t last = 0;
             at = ReadListItem(at + 1, end, encoding, last, escaped);
             if (last < first) {
                 message = "invalid range in a translation list";
                 return false;
             }
-            last = std::min(last, largest);
-            for (std::uint32_t c = first; c <= last && first <= largest; ++c) characters.push_back(c);
-            continue;
         }
-        if (first <= largest) characters.push_back(first);
+        if (encoding == TextEncoding::Utf8 && !NamesOnlyUnicodeScalars(first, last)) {
+            message = "a translation list names a surrogate or a code point above U+10FFFF";
+            return false;
+        }
+        last = std::min(last, largest);
+        for (std::uint32_t c = first; c <= last; ++c) characters.push_back(c);
     }
     return true;
 }
@@ -178,10 +162,13 @@ std::int64_t TranslationTable::ActionFor(std::uint32_t character) const {
     return ActionForIndex(character, index);
 }
 
-std::size_t TranslationTable::Apply(const char* begin, const char* end, OutputBuffer& out) const {
+TranslationResult TranslationTable::Apply(const char* begin, const char* end, OutputBuffer& out) const {
     out.Clear();
-    if (encoding_ == TextEncoding::Bytes) return ApplyBytes(begin, end, out);
-    return ApplyCharacters(begin, end, out);
+    const std::size_t count =
+        encoding_ == TextEncoding::Bytes ? ApplyBytes(begin, end, out) : ApplyCharacters(begin, end, out);
+    // One memchr over the finished output: a flag kept inside the byte
+    // loops, which are vector code, slowed them more than this pass costs.
+    return {count, out.HoldsNul()};
 }
 
 std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const {

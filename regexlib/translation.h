@@ -1,7 +1,8 @@
 // A translation (tr/SEARCH/REPLACE/cds): the two lists expanded once into a
 // table that maps each character to itself, another character, or nothing.
 // The table is owned by its record; compiling answers false with a message
-// for a reversed range or a list that is not valid in its encoding.
+// for a reversed range, a list that is not valid in its encoding, or under
+// UTF-8 a list that names a surrogate or a code point above U+10FFFF.
 #pragma once
 
 #include <array>
@@ -21,14 +22,22 @@ struct TranslationFlags {
     bool squeeze = false;
 };
 
+// What one translation did: the number of characters the search list
+// matched, as Perl's tr answers, and whether the output holds a NUL byte
+// (kept from the subject or written for \0), which a caller that hands the
+// output on as a zero-terminated text must refuse.
+struct TranslationResult {
+    std::size_t count = 0;
+    bool holdsNul = false;
+};
+
 class TranslationTable {
 public:
     bool Compile(const std::string& searchList, const std::string& replacementList,
                  const TranslationFlags& flags, TextEncoding encoding, std::string& message);
 
-    // Writes the translated subject to `out` and answers the number of
-    // characters the search list matched, as Perl's tr does.
-    std::size_t Apply(const char* begin, const char* end, OutputBuffer& out) const;
+    // Writes the translated subject to `out`.
+    TranslationResult Apply(const char* begin, const char* end, OutputBuffer& out) const;
 
 private:
     // What happens to one character: kKeep, kDelete, or the character it
@@ -67,8 +76,9 @@ private:
     unsigned char rangeShift_ = 0;  // added modulo 256
 };
 
-// Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}) and
-// ranges a-z; a '-' first or last is literal. Exposed for tests.
+// Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}, octal
+// \101 and \o{101}) and ranges a-z; a '-' first or last is literal. Exposed
+// for tests.
 bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
                            std::vector<std::uint32_t>& characters, std::string& message);
 

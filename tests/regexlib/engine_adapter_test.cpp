@@ -55,10 +55,10 @@ std::string DescribeMatch(PatternEngine& engine, const std::string& subject) {
 
 std::string DescribeSubstitution(PatternEngine& engine, const SemanticsRow& row, TextEncoding encoding) {
     ReplacementProgram replacement;
-    replacement.Compile(row.replacement, encoding);
+    std::string message;
+    if (!replacement.Compile(row.replacement, encoding, message)) return "replacement failed: " + message;
     const std::string subject = row.subject;
     OutputBuffer out;
-    std::string message;
     const int count = SubstituteMatches(engine, replacement, row.operation == Operation::SubstituteAll,
                                         subject.data(), subject.data() + subject.size(), out, message);
     if (count < 0) return "failed: " + message;

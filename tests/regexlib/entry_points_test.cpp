@@ -240,6 +240,60 @@ TEST(EntryPoints, SurvivesEveryByteAndLargeSubjects) {
     EXPECT_EQ(DescribeBTrans("tr/a/b/", large), "6291456:" + std::string(large.size(), 'b'));
 }
 
+// The module hands an output on as a zero-terminated text, which its host
+// reads up to the first NUL: an output that would hold one fails whole,
+// wherever the NUL comes from. A NUL taken out, or named in a pattern, is fine.
+TEST(EntryPoints, RefusesAnOutputHoldingANulByte) {
+    const std::string withNul("a\0b", 3);
+    const struct {
+        Entry entry;
+        const char* pattern;
+        std::string subject;
+    } rows[] = {
+        {Entry::Subst, "s/b/\\0/g", "abcabc"}, {Entry::Subst, "s/b/\\x00/", "abc"},
+        {Entry::Subst, "s/a/x/", withNul},     {Entry::Subst, "s/z/y/", withNul},
+        {Entry::Trans, "tr/b/\\000/", "abc"},  {Entry::Trans, "tr/a-z/A-Z/", withNul},
+        {Entry::Trans, "tr/a//d", withNul},    {Entry::Trans, "tr/a/\\0/u", "a"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_TRUE(FailsCleanly(row.entry, row.pattern, row.subject, "would hold a NUL byte"));
+    }
+    EXPECT_EQ(DescribeBSubst("s/\\0/-/g", withNul), "1:a-b");
+    EXPECT_EQ(DescribeBTrans("tr/\\0//d", withNul), "1:ab");
+}
+
+// Refused on the caller's record, the output leaves that record usable and
+// showing the empty text, not a stale or partial one.
+TEST(EntryPoints, ARefusedOutputLeavesTheCallersRecordUsable) {
+    MessageBuffer message;
+    bregexp* record = nullptr;
+    ASSERT_EQ(Call(Entry::Trans, "tr/a/A/", "aba", &record, message.text), 2);
+    bregexp* kept = record;
+    EXPECT_EQ(Call(Entry::Trans, nullptr, std::string("a\0b", 3), &record, message.text), -1);
+    EXPECT_STREQ(message.text, "the result would hold a NUL byte, which a text cannot carry");
+    EXPECT_EQ(record, kept);
+    EXPECT_STREQ(record->outputText, "");
+    EXPECT_EQ(Call(Entry::Trans, nullptr, "bab", &record, message.text), 1);
+    EXPECT_STREQ(record->outputText, "bAb");
+    BRegfree(record);
+}
+
+// An escape may name only a character the operator's encoding can write, so
+// a UTF-8 output is always valid UTF-8. A translation range across the
+// surrogates is refused too, not cut in two.
+TEST(EntryPoints, EscapesNameOnlyCharactersTheEncodingCanWrite) {
+    const char* translations[] = {"tr/a/\\x{D800}/u", "tr/\\x{DFFF}/a/u", "tr/a/\\x{110000}/u",
+                                  "tr/a/\\o{154000}/u", "tr/\\x{D000}-\\x{E000}/x/u"};
+    for (const char* pattern : translations) {
+        EXPECT_TRUE(FailsCleanly(Entry::Trans, pattern, "a", "a surrogate or a code point above U+10FFFF"));
+    }
+    for (const char* pattern : {"s/a/\\x{D800}/u", "s/a/\\x{110000}/u", "s/a/\\x{100}/"}) {
+        EXPECT_TRUE(FailsCleanly(Entry::Subst, pattern, "a", "names a character its encoding cannot write"));
+    }
+    EXPECT_EQ(DescribeBTrans("tr/a-c/\\x{D7FF}\\x{E000}\\x{10FFFF}/u", "abc"),
+              "3:\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF");
+}
+
 TEST(EntryPoints, VersionNamesTheLibraryAndItsEngines) {
     const std::string version = BRegexpVersion();
     EXPECT_EQ(version.rfind("bregexp.dll ", 0), 0u) << version;

@@ -80,7 +80,8 @@ public:
     }
 
     std::string Replacement() {
-        static const char* const kPieces[] = {"x", "-", "$1", "$&", "${1}", "\\n", "$2", "<", "\\1"};
+        static const char* const kPieces[] = {"x", "-", "$1", "$&", "${1}", "\\n", "$2", "<", "\\1",
+                                              "\\x41", "\\x{e9}", "\\101", "\\12"};
         std::string replacement;
         for (int i = random_.Below(4); i > 0; --i) replacement += random_.Pick(kPieces);
         return replacement;
@@ -96,7 +97,7 @@ public:
     }
 
     std::string ReplacementList() {
-        static const char* const kItems[] = {"x", "y", "X-Z", "z", "a"};
+        static const char* const kItems[] = {"x", "y", "X-Z", "z", "a", "\\101", "\\x{e9}"};
         std::string list;
         for (int i = random_.Below(3); i > 0; --i) {
             list += random_.Chance(15) ? alphabet_.high[random_.Below(3)] : random_.Pick(kItems);

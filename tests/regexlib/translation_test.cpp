@@ -34,7 +34,8 @@ struct TranslationRow {
         return ::testing::AssertionFailure() << where << " failed: " << message;
     }
     OutputBuffer out;
-    const std::size_t count = table.Apply(row.subject.data(), row.subject.data() + row.subject.size(), out);
+    const std::size_t count = table.Apply(row.subject.data(), row.subject.data() + row.subject.size(), out)
+                                  .count;
     const std::string actual = std::to_string(count) + ":" + std::string(out.data(), out.size());
     if (actual == row.expected) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << where << " gave \"" << actual << "\", expected \"" << row.expected << "\"";
@@ -91,13 +92,14 @@ TEST(Translation, LongSubjectsTranslateAsTheirPieces) {
         std::string message;
         ASSERT_TRUE(table.Compile(search, replacement, {}, TextEncoding::Bytes, message)) << message;
         OutputBuffer whole;
-        const std::size_t count = table.Apply(subject.data(), subject.data() + subject.size(), whole);
+        const std::size_t count = table.Apply(subject.data(), subject.data() + subject.size(), whole).count;
         std::string pieces;
         std::size_t piecesCount = 0;
         for (std::size_t at = 0; at < subject.size(); at += 7) {
             OutputBuffer piece;
             const char* start = subject.data() + at;
-            piecesCount += table.Apply(start, start + std::min<std::size_t>(7, subject.size() - at), piece);
+            const char* stop = start + std::min<std::size_t>(7, subject.size() - at);
+            piecesCount += table.Apply(start, stop, piece).count;
             pieces.append(piece.data(), piece.size());
         }
         EXPECT_EQ(count, piecesCount) << search << " " << replacement;
@@ -119,6 +121,7 @@ TEST(Translation, ExpandsLists) {
         {"\x82\x60-\x82\x62", TextEncoding::ShiftJis, {0x8260, 0x8261, 0x8262}},
         {"\x83\x5C", TextEncoding::ShiftJis, {0x835C}},
         {"\\x{100}", TextEncoding::Bytes, {}},
+        {"\\101\\0\\o{102}\\18", TextEncoding::Bytes, {'A', 0, 'B', 1, '8'}},
     };
     for (const auto& row : rows) {
         std::vector<std::uint32_t> characters;
