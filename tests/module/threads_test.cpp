@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "export_table.h"
+#include "module_host.h"
 #include "unreadable_memory.h"
 
 #if defined(__has_feature)
@@ -22,28 +22,12 @@
 
 namespace {
 
-class Module : public ExportTable {
-public:
-    Module() : library(platform::LoadLibraryA(MOLV_MODULE_PATH)) {
-        if (library != nullptr && Resolve(library) != nullptr) {
-            platform::FreeLibrary(library);
-            library = nullptr;
-        }
-    }
-    ~Module() {
-        if (library != nullptr) platform::FreeLibrary(library);
-    }
-    Module(const Module&) = delete;
-    Module& operator=(const Module&) = delete;
-    bool Loaded() const { return library != nullptr && MOLV_VERSION()[0] != 0; }
-
-private:
-    platform::ModuleHandle library;
-};
+// The module beside our bregexp.dll, loaded as the hardening hosts load it.
+bool Ready(const HostModule& m) { return m.Loaded() && m.MOLV_VERSION()[0] != 0; }
 
 // One thread's round through every export, with texts of its own; answers
 // how many of them differed from what this thread asked for.
-int Round(const Module& m, int thread, int round) {
+int Round(const HostModule& m, int thread, int round) {
     int wrong = 0;
     auto expect = [&](const std::string& got, const std::string& wanted) { wrong += got == wanted ? 0 : 1; };
     const std::string id = std::to_string(thread) + "x" + std::to_string(round % 97);
@@ -82,8 +66,8 @@ int Round(const Module& m, int thread, int round) {
 }
 
 TEST(ModuleThreads, EachThreadGetsItsOwnAnswersThroughEveryExport) {
-    Module m;
-    ASSERT_TRUE(m.Loaded());
+    HostModule m(MOLV_MODULE_PATH);
+    ASSERT_TRUE(Ready(m));
     std::atomic<int> wrong{0};
     std::vector<std::thread> threads;
     for (int thread = 0; thread < 4; ++thread) {
@@ -101,8 +85,8 @@ TEST(ModuleThreads, ThreadsThatEndLeaveNoMemoryBehind) {
 #ifdef MOLV_UNDER_ADDRESS_SANITIZER
     GTEST_SKIP() << "AddressSanitizer keeps freed memory resident in its quarantine";
 #endif
-    Module m;
-    ASSERT_TRUE(m.Loaded());
+    HostModule m(MOLV_MODULE_PATH);
+    ASSERT_TRUE(Ready(m));
     const std::string subject(64 * 1024, 'a');
     auto shortLived = [&] {
         for (int batch = 0; batch < 250; ++batch) {
