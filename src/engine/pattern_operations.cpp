@@ -7,6 +7,16 @@
 #include "engine/engine_binding.h"
 #include "engine/packed_position.h"
 
+namespace {
+
+// The thread's own copy of a subject, refilled in the block of `copy`.
+TextSpan CopyOf(StringBuffer& copy, TextSpan subject) {
+    copy.CopyIn(subject);
+    return TextSpan{copy.GetText(), subject.length};
+}
+
+}  // namespace
+
 EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation operation,
                                             TextSpan pattern, TextSpan subject,
                                             std::int32_t limit) {
@@ -66,8 +76,7 @@ ResultSet* EngineBinding::NewResults(ThreadState& thread, std::int32_t count) {
 // The library reads that copy. A success that leaves no record (or no
 // arrays) is taken as a failure: there is nothing to read the answer from.
 std::int32_t EngineBinding::Match(ThreadState& thread, TextSpan pattern, TextSpan subject) {
-    thread.lastSubject.CopyIn(subject);
-    const TextSpan copy{thread.lastSubject.GetText(), subject.length};
+    const TextSpan copy = CopyOf(thread.lastSubject, subject);
     std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kMatch, pattern, copy, 0);
     const bregexp* record = reply.record;
@@ -88,8 +97,7 @@ std::int32_t EngineBinding::Match(ThreadState& thread, TextSpan pattern, TextSpa
 }
 
 const char* EngineBinding::Substitute(ThreadState& thread, TextSpan pattern, TextSpan subject) {
-    thread.workSubject.CopyIn(subject);
-    subject.text = thread.workSubject.GetText();
+    subject = CopyOf(thread.workSubject, subject);
     std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kSubstitute, pattern, subject, 0);
     if (reply.rc == 0) return thread.HandOff(subject);
@@ -98,8 +106,7 @@ const char* EngineBinding::Substitute(ThreadState& thread, TextSpan pattern, Tex
 }
 
 const char* EngineBinding::Translate(ThreadState& thread, TextSpan pattern, TextSpan subject) {
-    thread.workSubject.CopyIn(subject);
-    subject.text = thread.workSubject.GetText();
+    subject = CopyOf(thread.workSubject, subject);
     std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kTranslate, pattern, subject, 0);
     // Unlike a substitution, a count of 0 still takes the output text.
@@ -109,8 +116,7 @@ const char* EngineBinding::Translate(ThreadState& thread, TextSpan pattern, Text
 
 std::int32_t EngineBinding::Split(ThreadState& thread, TextSpan pattern, TextSpan subject,
                                   std::int32_t limit) {
-    thread.lastSubject.CopyIn(subject);
-    const TextSpan copy{thread.lastSubject.GetText(), subject.length};
+    const TextSpan copy = CopyOf(thread.lastSubject, subject);
     std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kSplit, pattern, copy, limit);
     const bregexp* record = reply.record;

@@ -29,13 +29,10 @@ namespace {
 
 platform::ThreadSlot* threadSlot = nullptr;
 
-LiveStates& Live() { return liveStates; }
-
 // A thread that ends frees its own state, unless the detach already has.
 void ThreadEnded(void* state) {
-    LiveStates& live = Live();
-    std::lock_guard<std::mutex> guard(live.lock);
-    if (live.states.erase(static_cast<ThreadState*>(state)) != 0) delete static_cast<ThreadState*>(state);
+    std::lock_guard<std::mutex> guard(liveStates.lock);
+    if (liveStates.states.erase(static_cast<ThreadState*>(state)) != 0) delete static_cast<ThreadState*>(state);
 }
 
 }  // namespace
@@ -44,16 +41,15 @@ ThreadState& CallingThreadState() {
     if (threadSlot == nullptr) throw std::bad_alloc();
     if (void* mine = platform::GetThreadSlot(threadSlot)) return *static_cast<ThreadState*>(mine);
     auto* state = new ThreadState;
-    LiveStates& live = Live();
-    std::lock_guard<std::mutex> guard(live.lock);
+    std::lock_guard<std::mutex> guard(liveStates.lock);
     try {
-        live.states.insert(state);
+        liveStates.states.insert(state);
     } catch (...) {
         delete state;
         throw;
     }
     if (!platform::SetThreadSlot(threadSlot, state)) {
-        live.states.erase(state);
+        liveStates.states.erase(state);
         delete state;
         throw std::bad_alloc();
     }
@@ -70,10 +66,9 @@ bool ThreadStatesReady() {
 void ReleaseThreadStates() {
     platform::DeleteThreadSlot(threadSlot);
     threadSlot = nullptr;
-    LiveStates& live = Live();
-    std::lock_guard<std::mutex> guard(live.lock);
-    for (ThreadState* state : live.states) delete state;
-    live.states.clear();
+    std::lock_guard<std::mutex> guard(liveStates.lock);
+    for (ThreadState* state : liveStates.states) delete state;
+    liveStates.states.clear();
 }
 
 void ThreadDetach() { platform::ThreadSlotEnded(threadSlot); }
