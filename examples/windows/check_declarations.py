@@ -54,27 +54,35 @@ def parse_exports(arguments):
     return exports
 
 
+def unquoted(text, start, quotes, escape):
+    """(index, char) for each character of TEXT from START that stands outside
+    a string; string delimiters and what they enclose are passed over."""
+    quote = None
+    index = start
+    while index < len(text):
+        char = text[index]
+        if quote:
+            if escape and char == escape:
+                index += 1
+            elif char == quote:
+                quote = None
+        elif char in quotes:
+            quote = char
+        else:
+            yield index, char
+        index += 1
+
+
 def mask_comments(text, comment_start, quotes, escape):
     """TEXT with every comment blanked out (newlines kept, so offsets and
     line numbers stay), strings left as they are."""
     out = []
     for line in text.split("\n"):
-        quote = None
         cut = len(line)
-        index = 0
-        while index < len(line):
-            char = line[index]
-            if quote:
-                if escape and char == escape:
-                    index += 1
-                elif char == quote:
-                    quote = None
-            elif char in quotes:
-                quote = char
-            elif comment_start(line, index):
+        for index, _ in unquoted(line, 0, quotes, escape):
+            if comment_start(line, index):
                 cut = index
                 break
-            index += 1
         out.append(line[:cut] + " " * (len(line) - cut))
     return "\n".join(out)
 
@@ -85,18 +93,8 @@ def read_arguments(text, start, quotes, escape):
     arguments = []
     stack = [")"]
     current = start + 1
-    index = start + 1
-    quote = None
-    while index < len(text):
-        char = text[index]
-        if quote:
-            if escape and char == escape:
-                index += 1
-            elif char == quote:
-                quote = None
-        elif char in quotes:
-            quote = char
-        elif char in CLOSING:
+    for index, char in unquoted(text, start + 1, quotes, escape):
+        if char in CLOSING:
             stack.append(CLOSING[char])
         elif char == stack[-1]:
             stack.pop()
@@ -108,7 +106,6 @@ def read_arguments(text, start, quotes, escape):
         elif char == "," and len(stack) == 1:
             arguments.append(text[current:index])
             current = index + 1
-        index += 1
     return None, len(text)
 
 
