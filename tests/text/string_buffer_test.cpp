@@ -171,6 +171,32 @@ TEST(StringBufferTest, AssignReplacesTheTextOfAPrivateCopy) {
     EXPECT_STREQ(s.GetText(), "");
 }
 
+// The module refills its result, message and subject strings this way at
+// every call: in place while nobody shares the block, never through a block
+// another string still shows a host.
+TEST(StringBufferTest, CopyInRefillsOnlyABlockNobodyShares) {
+    auto text = [](const StringBuffer& s) { return std::string(s.GetText(), s.Rep()->length); };
+    StringBuffer s("0123456789abcdef", -1, 2);
+    const char* block = s.GetText();
+    s.CopyIn(TextSpan{"xyz", 3});
+    EXPECT_EQ("xyz", text(s));
+    EXPECT_EQ(block, s.GetText()) << "refilled in its own block";
+
+    const StringBuffer shown = s;
+    s.CopyIn(TextSpan{"new", 3});
+    EXPECT_EQ("new", text(s));
+    EXPECT_EQ("xyz", text(shown)) << "a shared block is left to its other holder";
+
+    StringBuffer own("hello world", -1, 2);
+    own.CopyIn(TextSpan{own.GetText() + 6, 5});
+    EXPECT_EQ("world", text(own)) << "a span from its own block";
+
+    const std::string longer(100, 'L');
+    s.CopyIn(TextSpan{longer.c_str(), 100});
+    EXPECT_EQ(longer, text(s));
+    EXPECT_EQ(0, s.GetText()[100]);
+}
+
 TEST(StringBufferTest, MidClipsAndLeavesTheSourceAlone) {
     const struct { std::int32_t start, count; const char* expected; bool sharesEmpty; } rows[] = {
         {-3, 2, "he", false}, {1, -1, "ello", false},  {3, 10, "lo", false},
