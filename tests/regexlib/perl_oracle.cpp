@@ -80,8 +80,7 @@ std::string ToHex(const std::string& bytes) {
 }
 
 std::string OracleInputLine(const OracleCase& oracleCase) {
-    return std::string(1, OperationLetter(oracleCase.operation)) + ' ' + (oracleCase.utf8 ? 'u' : 'b') +
-           ' ' + std::to_string(oracleCase.limit) + ' ' + ToHex(oracleCase.perlOperator) + ' ' +
+    return std::string(1, OperationLetter(oracleCase.operation)) + ' ' + oracleCase.encoding + ' ' + std::to_string(oracleCase.limit) + ' ' + ToHex(oracleCase.perlOperator) + ' ' +
            ToHex(oracleCase.subject);
 }
 

@@ -18,7 +18,7 @@ enum class CaseOperation { Match, Substitute, Translate, Split };
 
 struct OracleCase {
     CaseOperation operation = CaseOperation::Match;
-    bool utf8 = false;
+    char encoding = 'b';       // b: bytes, u: UTF-8, k: Shift_JIS (Windows' cp932)
     int limit = 0;             // split only
     std::string perlOperator;  // the operator text as perl reads it (no k/u flag)
     std::string subject;

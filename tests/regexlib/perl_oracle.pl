@@ -3,7 +3,8 @@
 # test of bregexp.dll. One case per input line, fields separated by spaces:
 #   OPERATION ENCODING LIMIT OPERATOR_HEX SUBJECT_HEX
 # OPERATION is M (match), S (substitute), T (translate) or P (split);
-# ENCODING is b (bytes) or u (UTF-8); texts are hex so any byte survives.
+# ENCODING is b (bytes), u (UTF-8) or k (Shift_JIS as Windows has it, cp932):
+# perl works on the decoded text. Texts are hex so any byte survives.
 # One answer per line:
 #   M: "0", or "1" followed by "start,end" per group in bytes ("-" if idle)
 #   S, T: the count, then the output in hex
@@ -19,21 +20,26 @@ $| = 1;
 sub from_hex { return pack('H*', $_[0] // '') }
 sub to_hex { return unpack('H*', $_[0]) }
 
+my %encoding_names = (u => 'UTF-8', k => 'cp932');
+
 sub decode_text {
     my ($encoding, $bytes) = @_;
-    return $encoding eq 'u' ? Encode::decode('UTF-8', $bytes, Encode::FB_CROAK) : $bytes;
+    return $bytes if $encoding eq 'b';
+    return Encode::decode($encoding_names{$encoding}, $bytes, Encode::FB_CROAK);
 }
 
+# A character the encoding cannot write is an error, never a silent '?'.
 sub encode_text {
     my ($encoding, $text) = @_;
-    return $encoding eq 'u' ? Encode::encode('UTF-8', $text) : $text;
+    return $text if $encoding eq 'b';
+    return Encode::encode($encoding_names{$encoding}, $text, Encode::FB_CROAK);
 }
 
 # Byte offset of a character offset in the subject.
 sub byte_offset {
     my ($encoding, $subject, $offset) = @_;
-    return $offset if $encoding ne 'u';
-    return length(Encode::encode('UTF-8', substr($subject, 0, $offset)));
+    return $offset if $encoding eq 'b';
+    return length(encode_text($encoding, substr($subject, 0, $offset)));
 }
 
 sub answer_match {
