@@ -126,6 +126,55 @@ BENCHMARK(BM_Match60B_Engine);
 BENCHMARK(BM_Match1KiB_Entry);
 BENCHMARK(BM_Match1KiB_Engine);
 
+// Compiling a record from its text (parse, PCRE2 compile and JIT), freed at
+// once: the scan for possessive quantifiers is part of it.
+void BM_CompileMatch_Entry(benchmark::State& state) {
+    const char subject[] = "x";
+    char message[kMessageBufferSize];
+    for (auto _ : state) {
+        bregexp* record = nullptr;
+        benchmark::DoNotOptimize(BMatch("/(\\w+)@(\\w+)\\.com|([a-z]+)\\s*=\\s*\"([^\"]*)\"/", subject,
+                                        subject + 1, &record, message));
+        BRegfree(record);
+    }
+}
+BENCHMARK(BM_CompileMatch_Entry);
+
+// Runs of digits, none followed by an x, then the match at the very end.
+std::string DigitRuns(std::size_t size) {
+    std::string text;
+    while (text.size() + 10 < size) text += "123456789 ";
+    return text + "-42";
+}
+
+// An atomic group turns PCRE2's auto-possessification off for the whole
+// pattern (see pcre2_engine.cpp), so \d+x backtracks through each run of
+// digits it fails on where PCRE2 alone would read \d++x. _Engine compiles
+// the same pattern with PCRE2's default: the difference is what the option
+// costs.
+const char kAtomicPattern[] = "(\\d+)x|(?>-)(\\d+)";
+
+void BM_AtomicMatch1KiB_Entry(benchmark::State& state) {
+    const std::string subject = DigitRuns(1024);
+    Record record(BMatch, (std::string("/") + kAtomicPattern + "/").c_str());
+    const char* start = subject.data();
+    if (BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()) != 1) {
+        state.SkipWithError("no match");
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()));
+    }
+}
+BENCHMARK(BM_AtomicMatch1KiB_Entry);
+
+void BM_AtomicMatch1KiB_Engine(benchmark::State& state) {
+    const std::string subject = DigitRuns(1024);
+    DirectPcre2 pattern(kAtomicPattern);
+    if (pattern.Match(subject, 0) < 0) state.SkipWithError("no match");
+    for (auto _ : state) benchmark::DoNotOptimize(pattern.Match(subject, 0));
+}
+BENCHMARK(BM_AtomicMatch1KiB_Engine);
+
 void BM_MatchShiftJis_Entry(benchmark::State& state) {
     Record record(BMatch, "/(\\w+)@(\\w+)\\.com/k");
     const char* start = kShiftJisSubject.data();

@@ -48,6 +48,23 @@ bool ControlCharacter(char c, std::uint32_t& character) {
     }
 }
 
+// \cX: the control character of X, as Perl makes it: X in upper case with
+// bit 6 flipped (\c@ is 0, \cA and \ca 1, \c? 127). X is printable ASCII.
+const char* ReadControlEscape(const char* at, const char* end, std::uint32_t& character) {
+    if (at >= end || *at < ' ' || *at > '~') return nullptr;
+    const char letter = *at >= 'a' && *at <= 'z' ? static_cast<char>(*at - 32) : *at;
+    character = static_cast<std::uint32_t>(letter) ^ 0x40;
+    return at + 1;
+}
+
+// \N{U+263A}: a code point by its hexadecimal number; `at` is just past the
+// 'N'. Character names (\N{WHITE SMILING FACE}) are not read.
+const char* ReadNamedCodePoint(const char* at, const char* end, std::uint32_t& character) {
+    if (end - at < 4 || at[0] != '{' || at[1] != 'U' || at[2] != '+' || DigitValue(at[3], 16) < 0) return nullptr;
+    const char* after = ReadShortNumber(at + 3, end, 16, 8, character);
+    return after < end && *after == '}' ? after + 1 : nullptr;
+}
+
 }  // namespace
 
 const char* ReadCharacterEscape(const char* at, const char* end, std::uint32_t& character) {
@@ -56,6 +73,8 @@ const char* ReadCharacterEscape(const char* at, const char* end, std::uint32_t& 
     if (*at == 'x') return ReadShortNumber(at + 1, end, 16, 2, character);
     if (*at == 'o' && at + 1 < end && at[1] == '{') return ReadBracedNumber(at + 2, end, 8, character);
     if (DigitValue(*at, 8) >= 0) return ReadShortNumber(at, end, 8, 3, character);
+    if (*at == 'c') return ReadControlEscape(at + 1, end, character);
+    if (*at == 'N') return ReadNamedCodePoint(at + 1, end, character);
     return nullptr;
 }
 

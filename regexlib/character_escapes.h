@@ -1,8 +1,9 @@
 // The escapes a substitution's replacement and a translation's lists share
 // with Perl's double-quoted strings: \n \t \r \f \e \a, hexadecimal \xHH and
-// \x{H...}, octal \NNN (up to three digits) and \o{N...}. Each names a
-// character by its number, as DecodeCharacter numbers them: the code point in
-// UTF-8, the byte otherwise, lead * 256 + second for a Shift_JIS pair.
+// \x{H...}, octal \NNN (up to three digits) and \o{N...}, control characters
+// \cX and code points \N{U+H...}. Each names a character by its number, as
+// DecodeCharacter numbers them: the code point in UTF-8, the byte otherwise,
+// lead * 256 + second for a Shift_JIS pair.
 #pragma once
 
 #include <cstdint>

@@ -11,6 +11,8 @@ PatternOptions OptionsOf(const OperatorFlags& flags) {
     options.multiline = flags.multiline;
     options.dotAll = flags.dotAll;
     options.extended = flags.extended;
+    options.noAutoCapture = flags.noAutoCapture;
+    options.asciiLevel = flags.asciiLevel;
     options.encoding = flags.encoding;
     return options;
 }
@@ -27,9 +29,12 @@ bool CompileParts(CompiledRecord& state, std::string& message) {
     state.engine = CompilePattern(EngineFor(parsed.flags.encoding), parsed.pattern,
                                   OptionsOf(parsed.flags), message);
     if (state.engine == nullptr) return false;
-    if (parsed.kind == OperatorKind::Substitute &&
-        !state.replacement.Compile(parsed.replacement, parsed.flags.encoding, message)) {
-        return false;
+    if (parsed.kind == OperatorKind::Substitute) {
+        if (parsed.singleQuoted) {
+            state.replacement.CompileSingleQuoted(parsed.replacement, parsed.flags.encoding);
+        } else if (!state.replacement.Compile(parsed.replacement, parsed.flags.encoding, *state.engine, message)) {
+            return false;
+        }
     }
     state.splitByte = LiteralSeparatorByte(parsed);
     return true;
@@ -55,10 +60,11 @@ int LiteralSeparatorByte(const ParsedOperator& parsed) {
         return -1;
     }
     const auto value = static_cast<unsigned char>(byte);
-    // A letter under i matches two bytes; a non-ASCII byte is not a whole
-    // character in UTF-8; in Shift_JIS a byte from 0x40 up may be the second
-    // half of a double-byte character, which memchr cannot tell.
-    if (flags.caseless && IsAsciiLetter(byte)) return -1;
+    // A letter under i matches two bytes (a Latin-1 one too under a); a
+    // non-ASCII byte is not a whole character in UTF-8; in Shift_JIS a byte
+    // from 0x40 up may be the second half of a double-byte character, which
+    // memchr cannot tell.
+    if (flags.caseless && (IsAsciiLetter(byte) || value >= 0x80)) return -1;
     if (flags.encoding == TextEncoding::Utf8 && value >= 0x80) return -1;
     if (flags.encoding == TextEncoding::ShiftJis && value >= 0x40) return -1;
     return value;

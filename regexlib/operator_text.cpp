@@ -40,16 +40,19 @@ TextEncoding EncodingFromTrailingFlags(const char* text) {
 
 // Copies one part up to its closing delimiter, stepping by character so a
 // double-byte character's second byte is never taken for a backslash or a
-// delimiter. Bracketing delimiters nest. Answers the position after the
-// closing delimiter, or null when the text ends first.
+// delimiter. Bracketing delimiters nest, and a backslash before one is kept;
+// a backslash before any other delimiter is dropped, as Perl drops it, so
+// that m.a\.b. holds a wildcard. Answers the position after the closing
+// delimiter, or null when the text ends first.
 const char* ScanPart(const char* at, char open, TextEncoding encoding, std::string& part) {
     const char close = ClosingDelimiter(open);
     const char* end = at + std::strlen(at);
     int depth = 0;
     while (at < end) {
         if (*at == '\\' && at + 1 < end) {
+            const bool dropped = open == close && at[1] == close;
             const std::size_t length = 1 + CharacterLength(encoding, at + 1, end);
-            part.append(at, length);
+            part.append(dropped ? at + 1 : at, dropped ? length - 1 : length);
             at += length;
             continue;
         }
@@ -108,34 +111,58 @@ const char* ScanSecondPart(const char* at, char firstOpen, TextEncoding encoding
     return next;
 }
 
+// Flags both m// and s/// take.
+bool ReadPatternFlag(char flag, OperatorFlags& flags) {
+    switch (flag) {
+        case 'i': flags.caseless = true; return true;
+        case 'm': flags.multiline = true; return true;
+        case 's': flags.dotAll = true; return true;
+        case 'x': flags.extended = true; return true;
+        case 'n': flags.noAutoCapture = true; return true;
+        case 'a': ++flags.asciiLevel; return true;
+        // Compiled once anyway: o changes nothing.
+        case 'o': return true;
+        default: return false;
+    }
+}
+
+// Whether `flag` is one the operator takes. g belongs to m// and s///, r
+// (hand back the result, which every call does) to s/// and tr///.
+bool ReadFlag(char flag, OperatorKind kind, OperatorFlags& flags) {
+    if (flag == 'k' || flag == 'u') {
+        flags.encoding = flag == 'k' ? TextEncoding::ShiftJis : TextEncoding::Utf8;
+        return true;
+    }
+    if (flag == 'r') return kind != OperatorKind::Match;
+    if (kind == OperatorKind::Translate) {
+        switch (flag) {
+            case 'c': flags.complement = true; return true;
+            case 'd': flags.deleteUnmatched = true; return true;
+            case 's': flags.squeeze = true; return true;
+            default: return false;
+        }
+    }
+    if (flag == 'g') {
+        flags.global = true;
+        return true;
+    }
+    return ReadPatternFlag(flag, flags);
+}
+
 bool ReadFlags(const char* at, OperatorKind kind, OperatorFlags& flags, std::string& message) {
-    const bool translation = kind == OperatorKind::Translate;
     for (; *at != '\0'; ++at) {
-        switch (*at) {
-            case 'k': flags.encoding = TextEncoding::ShiftJis; continue;
-            case 'u': flags.encoding = TextEncoding::Utf8; continue;
-            default: break;
+        if (*at == 'e' && kind == OperatorKind::Substitute) {
+            message = "flag e is not supported: it would run the replacement as Perl code";
+            return false;
         }
-        if (translation) {
-            switch (*at) {
-                case 'c': flags.complement = true; continue;
-                case 'd': flags.deleteUnmatched = true; continue;
-                case 's': flags.squeeze = true; continue;
-                default: break;
-            }
-        } else {
-            switch (*at) {
-                case 'g': flags.global = true; continue;
-                case 'i': flags.caseless = true; continue;
-                case 'm': flags.multiline = true; continue;
-                case 's': flags.dotAll = true; continue;
-                case 'x': flags.extended = true; continue;
-                default: break;
-            }
-        }
+        if (ReadFlag(*at, kind, flags)) continue;
         const unsigned char byte = static_cast<unsigned char>(*at);
         message = (byte >= ' ' && byte < 0x7F) ? std::string("unknown flag '") + *at + "'"
                                                : "unknown flag byte " + std::to_string(byte);
+        return false;
+    }
+    if (flags.asciiLevel > 2) {
+        message = "flag a may appear at most twice";
         return false;
     }
     return true;
@@ -168,6 +195,7 @@ bool ParseOperator(const char* text, ParsedOperator& parsed, std::string& messag
     if (parsed.kind != OperatorKind::Match) {
         at = ScanSecondPart(at, open, encoding, parsed.replacement, message);
         if (at == nullptr) return false;
+        parsed.singleQuoted = parsed.kind == OperatorKind::Substitute && open == '\'';
     }
     if (HasBothEncodings(at)) {
         message = "flags k and u exclude each other";

@@ -18,6 +18,8 @@ struct OperatorFlags {
     bool multiline = false;        // m: ^ and $ at line ends
     bool dotAll = false;           // s on m// and s///: . matches a newline
     bool extended = false;         // x
+    bool noAutoCapture = false;    // n: plain groups do not capture
+    int asciiLevel = 0;            // a (1) or aa (2), as PatternOptions reads it
     bool complement = false;       // c on tr///
     bool deleteUnmatched = false;  // d on tr///
     bool squeeze = false;          // s on tr///
@@ -26,11 +28,16 @@ struct OperatorFlags {
 
 struct ParsedOperator {
     OperatorKind kind = OperatorKind::Match;
-    // The pattern, or a translation's search list; backslashes are kept, so
-    // an escaped delimiter stays a literal character of the part.
+    // The pattern, or a translation's search list. As in Perl, a backslash
+    // before a delimiter that is not a bracket is dropped, so the delimiter
+    // keeps its meaning there (m|a\|b| is an alternation); other backslashes,
+    // and those before a bracketing delimiter, are kept.
     std::string pattern;
     // A substitution's replacement or a translation's replacement list.
     std::string replacement;
+    // s'PATTERN'REPLACEMENT': the replacement is a single-quoted text, with
+    // neither groups nor escapes.
+    bool singleQuoted = false;
     OperatorFlags flags;
 };
 

@@ -1,6 +1,7 @@
 // PCRE2 adapter: bytes and UTF-8 patterns, compiled once with the JIT.
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "message_buffer.h"
 #include "pattern_engine.h"
@@ -15,17 +16,101 @@ std::string Pcre2Message(int code) {
     return reinterpret_cast<const char*>(buffer);
 }
 
-std::uint32_t CompileFlags(const PatternOptions& options) {
+bool IsQuantifierEnd(char c) { return c == '*' || c == '+' || c == '?' || c == '}'; }
+
+bool IsPatternSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// PCRE2 makes quantifiers possessive by itself where that cannot change the
+// match ("auto-possessification"); next to a possessive quantifier or an
+// atomic group of the pattern's own that gives other answers than Perl's, as
+// /\d+(?:,)?+\d/ not matching "123". This cheap scan tells whether a pattern
+// may hold either, so that only those patterns lose the optimisation.
+//
+// It may answer yes wrongly, which only costs speed, but never no wrongly:
+// it skips nothing but the character after a backslash, so it needs no idea
+// of \Q..\E, classes or comments. Perl and PCRE2 read a '+' as possessive
+// even after white space, a comment or an empty \Q\E (a+ (?#c)+ under x), so
+// these keep the state "after a quantifier" instead of clearing it; a '#'
+// starts a run to the line end that keeps it too, as an x-mode comment would.
+bool MayHoldPossessiveParts(const std::string& pattern) {
+    bool afterQuantifier = false;
+    char commentEnd = 0;  // '\n' or ')' while in what may be a comment
+    const std::size_t size = pattern.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = pattern[i];
+        const char next = i + 1 < size ? pattern[i + 1] : '\0';
+        const char third = i + 2 < size ? pattern[i + 2] : '\0';
+        if (c == '\\') {
+            ++i;
+            if (next != 'Q' && next != 'E' && commentEnd == 0) afterQuantifier = false;
+            continue;
+        }
+        if (c == '+' && afterQuantifier) return true;
+        // (?> and the alpha forms (*atomic: and (*atomic_script_run: or (*asr:
+        if (c == '(' && ((next == '?' && third == '>') || (next == '*' && third == 'a'))) return true;
+        if (c == '(' && next == '?' && third == '#') {
+            commentEnd = ')';
+            i += 2;
+        } else if (c == '#' && commentEnd == 0) {
+            commentEnd = '\n';
+        } else if (c == commentEnd) {
+            commentEnd = 0;
+        } else if (IsQuantifierEnd(c)) {
+            afterQuantifier = true;
+        } else if (!IsPatternSpace(c) && commentEnd == 0) {
+            afterQuantifier = false;
+        }
+    }
+    return false;
+}
+
+std::uint32_t CompileFlags(const std::string& pattern, const PatternOptions& options) {
     std::uint32_t flags = 0;
     if (options.caseless) flags |= PCRE2_CASELESS;
     if (options.multiline) flags |= PCRE2_MULTILINE;
     if (options.dotAll) flags |= PCRE2_DOTALL;
     if (options.extended) flags |= PCRE2_EXTENDED;
+    if (options.noAutoCapture) flags |= PCRE2_NO_AUTO_CAPTURE;
+    // Perl lets several groups share a name.
+    flags |= PCRE2_DUPNAMES;
     // UCP gives \w, \d, \s and \b their Unicode meaning, as Perl's are on
     // character strings. The pattern is checked here; the subject once per
     // call by the caller, not by every pcre2_match of a global loop.
     if (options.encoding == TextEncoding::Utf8) flags |= PCRE2_UTF | PCRE2_UCP;
+    // Perl's a and aa ask for Unicode's rules even on bytes, read as Latin-1
+    // (/\xC9/ia matches "\xE9"), with ASCII-only classes (the extra flags).
+    if (options.asciiLevel > 0) flags |= PCRE2_UCP;
+    if (MayHoldPossessiveParts(pattern)) flags |= PCRE2_NO_AUTO_POSSESS;
     return flags;
+}
+
+// Perl's a: \d \s \w \b and POSIX classes match ASCII alone; aa: no caseless
+// match between an ASCII and a non-ASCII character (k and U+212A) either.
+std::uint32_t ExtraCompileFlags(const PatternOptions& options) {
+    if (options.asciiLevel == 0) return 0;
+    std::uint32_t flags = PCRE2_EXTRA_ASCII_BSD | PCRE2_EXTRA_ASCII_BSS | PCRE2_EXTRA_ASCII_BSW |
+                          PCRE2_EXTRA_ASCII_POSIX | PCRE2_EXTRA_ASCII_DIGIT;
+    if (options.asciiLevel > 1) flags |= PCRE2_EXTRA_CASELESS_RESTRICT;
+    return flags;
+}
+
+// Compiles with a compile context only when extra options need one.
+pcre2_code* CompileCode(const std::string& pattern, const PatternOptions& options, int& errorCode,
+                        PCRE2_SIZE& errorOffset) {
+    const std::uint32_t extra = ExtraCompileFlags(options);
+    pcre2_compile_context* context = nullptr;
+    if (extra != 0) {
+        context = pcre2_compile_context_create(nullptr);
+        if (context == nullptr) {
+            errorCode = PCRE2_ERROR_NOMEMORY;
+            return nullptr;
+        }
+        pcre2_set_compile_extra_options(context, extra);
+    }
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                                     CompileFlags(pattern, options), &errorCode, &errorOffset, context);
+    pcre2_compile_context_free(context);
+    return code;
 }
 
 class Pcre2Engine final : public PatternEngine {
@@ -38,8 +123,7 @@ public:
     bool Compile(const std::string& pattern, const PatternOptions& options, std::string& message) {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                              CompileFlags(options), &errorCode, &errorOffset, nullptr);
+        code_ = CompileCode(pattern, options, errorCode, errorOffset);
         if (code_ == nullptr) {
             message = Pcre2Message(errorCode) + " at offset " + std::to_string(errorOffset);
             return false;
@@ -70,6 +154,24 @@ public:
     }
 
     int GroupCount() const override { return groupCount_; }
+
+    // PCRE2's name table: entries of a two-byte group number (high byte
+    // first) and the zero-terminated name, sorted by name.
+    std::vector<int> GroupNumbers(const std::string& name) const override {
+        std::uint32_t count = 0;
+        std::uint32_t entrySize = 0;
+        PCRE2_SPTR table = nullptr;
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMECOUNT, &count);
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMETABLE, &table);
+        std::vector<int> numbers;
+        for (std::uint32_t entry = 0; entry < count; ++entry) {
+            PCRE2_SPTR at = table + static_cast<std::size_t>(entry) * entrySize;
+            if (name == reinterpret_cast<const char*>(at + 2)) numbers.push_back(at[0] << 8 | at[1]);
+        }
+        std::sort(numbers.begin(), numbers.end());
+        return numbers;
+    }
 
     GroupSpan Group(int index) const override {
         if (index < 0 || index > groupCount_ || ovector_[2 * index] == PCRE2_UNSET) return {};

@@ -56,7 +56,7 @@ std::string DescribeMatch(PatternEngine& engine, const std::string& subject) {
 std::string DescribeSubstitution(PatternEngine& engine, const SemanticsRow& row, TextEncoding encoding) {
     ReplacementProgram replacement;
     std::string message;
-    if (!replacement.Compile(row.replacement, encoding, message)) return "replacement failed: " + message;
+    if (!replacement.Compile(row.replacement, encoding, engine, message)) return "replacement failed: " + message;
     const std::string subject = row.subject;
     OutputBuffer out;
     const int count = SubstituteMatches(engine, replacement, row.operation == Operation::SubstituteAll,
@@ -136,6 +136,19 @@ const SemanticsRow kRows[] = {
     {M, "(?<=a)b", "", "ab", "yes 1-2"},
     {M, "(a)\\1", "", "xaa", "yes 1-3 1-2"},
     {M, "a{2,3}", "", "aaaa", "yes 0-3"},
+    // Possessive quantifiers and atomic groups, where PCRE2's own
+    // possessification must stay off to give Perl's answers. In Perl and
+    // PCRE2 a '+' after white space (x), a comment or an empty \Q\E is
+    // possessive too; Oniguruma reads it as a quantifier of its own.
+    {M, "\\d+(?:,)?+\\d", "", "123", "yes 0-3"},
+    {M, "(?>[a-c]*|b)[b-]a", "", "abba_", "no"},
+    {M, "(?:_(x)*+B|\\.)", "", "_xxx.", "yes 4-5 -"},
+    {M, "\\d+(?:,){0,1}+\\d", "", "123", "yes 0-3"},
+    {M, "\\d+(?:,)? +\\d", "x", "123", "yes 0-3"},
+    {M, "\\d+(?:,)?#c\n+\\d", "x", "123", "yes 0-3"},
+    {M, "\\d+(?:,)?(?#c)+\\d", "", "123", "yes 0-3"},
+    {M, "\\d+(?:,)?\\Q\\E+\\d", "", "123", "yes 0-3"},
+    {M, "a+ +a", "x", "aaa", "no", "", 0, "yes 0-3"},
     // Substitution, first match and global; an idle group inserts nothing.
     {S, "b", "", "abcb", "1:aXcb", "X"},
     {G, "b", "", "abcb", "2:aXcX", "X"},
@@ -150,6 +163,29 @@ const SemanticsRow kRows[] = {
     // a replacement has no variables, so a '$' before a name stays literal.
     {G, "o", "", "fo", "1:f$x", "$x"},
     {G, "o", "", "fo", "1:f\n", "\\n"},
+    // The text before and after the match, from the whole subject.
+    {G, "b|c", "", "abc", "2:a[a|b|c][ab|c|]", "[$`|$&|$']"},
+    // $+ is the highest-numbered group that took part.
+    {S, "(a)|(b)", "", "b", "1:<b>", "<$+>"},
+    {S, "(a)(x)?", "", "a", "1:<a>", "<$+>"},
+    {S, "((a)b)", "", "ab", "1:<a>", "<$+>"},
+    {S, "x", "", "x", "1:<>", "<$+>"},
+    // $+{name} and ${name}; Perl would read ${name} as its variable $name.
+    // Oniguruma's adapter does not look names up: they expand to nothing.
+    {S, "(?<w>b)", "", "abc", "1:a<b|b>c", "<$+{w}|${w}>", 0, "1:a<|${w}>c"},
+    {S, "(?<w>b)", "", "abc", "1:a<${v}|>c", "<${v}|$+{v}>"},
+    // Case escapes: a level lasts to \E or the end, \L or \U ends the last
+    // \L or \U, \L\u reads as \u\L. In bytes only ASCII changes case, and
+    // \Q quotes every byte but [A-Za-z0-9_].
+    {G, "(\\w+)", "", "hello wORLD", "2:Hello World", "\\u\\L$1"},
+    {G, "(\\w+)", "", "HELLO", "1:Hello", "\\L\\u$1"},
+    {S, "(a)(b)", "", "ab", "1:X\\.Y.z.w", "\\Ux\\Q.y\\L.Z\\E.w"},
+    {S, "(a)(b)", "", "ab", "1:ABcd", "\\Ua\\ub\\Ec\\Ed"},
+    {S, "(a)(b)", "", "ab", "1:ab", "\\U\\E$1$2"},
+    // (In Shift_JIS the lone lead byte 0xE9 is no character: not quoted.)
+    {S, "(.+)", "", "x\xE9.", "1:X\xE9.x\\\xE9\\.", "\\U$1\\E\\Q$1", 0, "1:X\xE9.x\xE9\\."},
+    // Known difference: perl reads $' before a letter as its variable $::x.
+    {S, "b", "", "abc", "1:acxc", "$'x"},
     // After an empty match the next may not be empty at the same place.
     {G, "x*", "", "abc", "4:-a-b-c-", "-"},
     {G, "b*", "", "abb", "3:-a--", "-"},

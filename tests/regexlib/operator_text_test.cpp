@@ -26,12 +26,15 @@ std::string Describe(const ParsedOperator& parsed) {
     if (f.multiline) flags += 'm';
     if (f.dotAll) flags += 's';
     if (f.extended) flags += 'x';
+    if (f.noAutoCapture) flags += 'n';
+    flags += std::string(static_cast<std::size_t>(f.asciiLevel), 'a');
     if (f.complement) flags += 'c';
     if (f.deleteUnmatched) flags += 'd';
     if (f.squeeze) flags += 'S';
     if (f.encoding == TextEncoding::ShiftJis) flags += 'k';
     if (f.encoding == TextEncoding::Utf8) flags += 'u';
-    return std::string(KindName(parsed.kind)) + "|" + parsed.pattern + "|" + parsed.replacement + "|" + flags;
+    const char* quoting = parsed.singleQuoted ? "'" : "|";
+    return std::string(KindName(parsed.kind)) + "|" + parsed.pattern + quoting + parsed.replacement + "|" + flags;
 }
 
 ::testing::AssertionResult ParsesAs(const std::string& text, const std::string& expected) {
@@ -70,20 +73,33 @@ TEST(OperatorText, ParsesOperators) {
         {"m(a(b)c)g", "m|a(b)c||g"},
         {"m<a<b>>", "m|a<b>||"},
         {"m[[ab]]", "m|[ab]||"},
-        {"/a\\/b/", "m|a\\/b||"},
+        // Perl drops the backslash before a delimiter, so it keeps its
+        // meaning in the part; before a bracketing delimiter it stays.
+        {"/a\\/b/", "m|a/b||"},
+        {"m|a\\|b|", "m|a|b||"},
+        {"m.a\\.b.", "m|a.b||"},
         {"m{a\\}}", "m|a\\}||"},
+        {"m{a\\{2\\}}", "m|a\\{2\\}||"},
+        {"m/a\\\\/", "m|a\\\\||"},
+        {"tr-a\\-c-x-", "tr|a-c|x|"},
+        {"s$a$\\$1$", "s|a|$1|"},
+        {"s'(a)'\\'$1'", "s|(a)''$1|"},
         {"m||", "m|||"},
         {"s/a/b/g", "s|a|b|g"},
         {"s{a}{b}i", "s|a|b|i"},
         {"s{a} {b}", "s|a|b|"},
         {"s(a)/b/", "s|a|b|"},
-        {"s/a\\/b/c\\/d/", "s|a\\/b|c\\/d|"},
+        {"s/a\\/b/c\\/d/", "s|a/b|c/d|"},
         {"s/a//", "s|a||"},
         {"tr/a-z/A-Z/", "tr|a-z|A-Z|"},
         {"y/abc/x/cds", "tr|abc|x|cdS"},
         {"tr{a}{b}", "tr|a|b|"},
         {"m/x/k", "m|x||k"},
         {"s/x/y/gu", "s|x|y|gu"},
+        // r and o change nothing here; n and a reach the pattern.
+        {"m/a/onaa", "m|a||naa"},
+        {"s/a/b/rgoa", "s|a|b|ga"},
+        {"tr/a/b/rc", "tr|a|b|c"},
         // In Shift_JIS the second byte 0x5C of U+30BD is no escape and 0x7C
         // of U+30FC no delimiter, so both stay inside their part.
         {"m|\x83\x5C|k", "m|\x83\x5C||k"},
@@ -114,6 +130,12 @@ TEST(OperatorText, RejectsBadOperators) {
         {"tr/a/", "second part"},
         {"/a/q", "unknown flag 'q'"},
         {"/a/e", "unknown flag 'e'"},
+        {"s/a/b/e", "flag e is not supported"},
+        {"s/a/b/gee", "flag e is not supported"},
+        {"m/a/r", "unknown flag 'r'"},
+        {"tr/a/b/o", "unknown flag 'o'"},
+        {"tr/a/b/n", "unknown flag 'n'"},
+        {"m/a/aaa", "flag a may appear at most twice"},
         {"/a/c", "unknown flag 'c'"},
         {"tr/a/b/g", "unknown flag 'g'"},
         {"tr/a/b/i", "unknown flag 'i'"},
