@@ -1,4 +1,7 @@
 // Oniguruma adapter: Shift_JIS patterns (and plain bytes), with Perl's syntax.
+// The library now reads Shift_JIS as Unicode (shift_jis_engine.cpp), which
+// gives perl's answers on the decoded text; this adapter is kept compiling
+// and tested, for comparison.
 #include <oniguruma.h>
 
 #include "engine_limits.h"

@@ -21,13 +21,17 @@ int PatternEngine::MatchGroups(const char* begin, const char* end, char** groups
 }
 
 EngineKind EngineFor(TextEncoding encoding) {
-    return encoding == TextEncoding::ShiftJis ? EngineKind::Oniguruma : EngineKind::Pcre2;
+    return encoding == TextEncoding::ShiftJis ? EngineKind::ShiftJisAsUnicode : EngineKind::Pcre2;
 }
 
 std::unique_ptr<PatternEngine> CompilePattern(EngineKind kind, const std::string& pattern,
                                               const PatternOptions& options,
                                               std::string& message) {
-    if (kind == EngineKind::Oniguruma) return CompileOniguruma(pattern, options, message);
+    switch (kind) {
+        case EngineKind::Oniguruma: return CompileOniguruma(pattern, options, message);
+        case EngineKind::ShiftJisAsUnicode: return CompileShiftJisAsUnicode(pattern, options, message);
+        case EngineKind::Pcre2: break;
+    }
     return CompilePcre2(pattern, options, message);
 }
 

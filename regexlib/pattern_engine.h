@@ -7,17 +7,23 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "text_encoding.h"
 
 namespace regexlib {
 
-// Perl's i, m, s and x flags plus the text encoding.
+// Perl's i, m, s, x, n, a and aa flags plus the text encoding.
 struct PatternOptions {
     bool caseless = false;
     bool multiline = false;
     bool dotAll = false;
     bool extended = false;
+    bool noAutoCapture = false;  // n: only named groups capture
+    // a (1): Unicode's rules (bytes read as Latin-1) but \d \s \w \b and
+    // POSIX classes match ASCII only; aa (2): also no caseless match between
+    // an ASCII and a non-ASCII character.
+    int asciiLevel = 0;
     TextEncoding encoding = TextEncoding::Bytes;
 };
 
@@ -41,11 +47,22 @@ public:
     virtual SearchOutcome Search(const char* begin, const char* end, std::size_t startOffset,
                                  bool notEmptyAtStart, std::string& message) = 0;
 
+    // Called by each operation before its searches of one subject. An
+    // engine that prepares a subject before searching it (converts it) may
+    // reuse that work for searches of the same range until the next call;
+    // the caller's bytes in that range may differ from call to call.
+    virtual void NewSubject() {}
+
     // Number of capture groups, named ones included.
     virtual int GroupCount() const = 0;
 
     // Group 0 is the whole match; valid after Search answered Matched.
     virtual GroupSpan Group(int index) const = 0;
+
+    // The numbers of the groups called `name`, ascending (Perl allows a name
+    // on several groups); none for an unknown name, or an engine that does
+    // not tell.
+    virtual std::vector<int> GroupNumbers(const std::string& /*name*/) const { return {}; }
 
     // The whole of BMatch's work in one call, which an engine may do faster:
     // searches all of [begin, end) and writes groups 0 to GroupCount() into
@@ -56,7 +73,7 @@ public:
     virtual int MatchGroups(const char* begin, const char* end, char** groups, char* message);
 };
 
-enum class EngineKind { Pcre2, Oniguruma };
+enum class EngineKind { Pcre2, Oniguruma, ShiftJisAsUnicode };
 
 // PCRE2 takes bytes and UTF-8; Oniguruma takes bytes and Shift_JIS.
 std::unique_ptr<PatternEngine> CompilePcre2(const std::string& pattern,
@@ -65,9 +82,14 @@ std::unique_ptr<PatternEngine> CompilePcre2(const std::string& pattern,
 std::unique_ptr<PatternEngine> CompileOniguruma(const std::string& pattern,
                                                 const PatternOptions& options,
                                                 std::string& message);
+// Shift_JIS patterns and subjects converted to UTF-8 for PCRE2, which then
+// reads them with Unicode's properties as perl does the decoded text.
+std::unique_ptr<PatternEngine> CompileShiftJisAsUnicode(const std::string& pattern,
+                                                        const PatternOptions& options,
+                                                        std::string& message);
 
-// The engine the library uses for an encoding: Oniguruma for Shift_JIS,
-// PCRE2 for the others.
+// The engine the library uses for an encoding: Shift_JIS as Unicode for
+// Shift_JIS, PCRE2 for the others.
 EngineKind EngineFor(TextEncoding encoding);
 std::unique_ptr<PatternEngine> CompilePattern(EngineKind kind, const std::string& pattern,
                                               const PatternOptions& options,

@@ -34,6 +34,7 @@ long SeparatorsAllowed(int limit) { return limit > 0 ? static_cast<long>(limit) 
 int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replacement, bool global,
                       const char* begin, const char* end, OutputBuffer& out, std::string& message) {
     out.Clear();
+    engine.NewSubject();
     int count = 0;
     std::size_t searchFrom = 0;
     std::size_t copiedUpTo = 0;
@@ -46,7 +47,7 @@ int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replaceme
         const GroupSpan match = engine.Group(0);
         if (count == 0) out.Reserve(length + length / 8 + 16);
         out.Append(begin + copiedUpTo, static_cast<std::size_t>(match.start) - copiedUpTo);
-        replacement.Expand(begin, engine, out);
+        replacement.Expand(begin, end, engine, out);
         copiedUpTo = static_cast<std::size_t>(match.end);
         if (count < INT_MAX) ++count;
         if (!global) break;
@@ -60,6 +61,7 @@ int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replaceme
 int SplitPieces(PatternEngine& engine, const char* begin, const char* end, int limit,
                 std::vector<char*>& pairs, std::string& message) {
     pairs.clear();
+    engine.NewSubject();
     const int groups = engine.GroupCount();
     const auto length = static_cast<std::size_t>(end - begin);
     std::size_t rest = 0;

@@ -1,31 +1,12 @@
 #include "text_encoding.h"
 
-#include <array>
+#include "shift_jis_unicode.h"
 
 namespace regexlib {
 namespace {
 
-struct ByteRange {
-    unsigned char first;
-    unsigned char last;
-};
-
-// The ranges are the whole Shift_JIS definition; the tables below are built
-// from them once, at compile time.
-constexpr ByteRange kShiftJisLeadRanges[] = {{0x81, 0x9F}, {0xE0, 0xFC}};
-constexpr ByteRange kShiftJisSecondRanges[] = {{0x40, 0x7E}, {0x80, 0xFC}};
-
-template <std::size_t N>
-constexpr std::array<bool, 256> TableFromRanges(const ByteRange (&ranges)[N]) {
-    std::array<bool, 256> table{};
-    for (const ByteRange& range : ranges) {
-        for (int byte = range.first; byte <= range.last; ++byte) table[byte] = true;
-    }
-    return table;
-}
-
-constexpr std::array<bool, 256> kShiftJisLead = TableFromRanges(kShiftJisLeadRanges);
-constexpr std::array<bool, 256> kShiftJisSecond = TableFromRanges(kShiftJisSecondRanges);
+using shift_jis_bytes::kLead;
+using shift_jis_bytes::kSecond;
 
 // Bytes a UTF-8 lead byte announces; 0 for a byte that cannot start one.
 constexpr std::array<unsigned char, 256> MakeUtf8Lengths() {
@@ -58,16 +39,13 @@ std::size_t Utf8SequenceLength(const unsigned char* at, const unsigned char* end
 
 }  // namespace
 
-bool IsShiftJisLeadByte(unsigned char byte) { return kShiftJisLead[byte]; }
-bool IsShiftJisSecondByte(unsigned char byte) { return kShiftJisSecond[byte]; }
-
 std::size_t CharacterLength(TextEncoding encoding, const char* at, const char* end) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(at);
     switch (encoding) {
         case TextEncoding::Bytes:
             return 1;
         case TextEncoding::ShiftJis:
-            if (end - at >= 2 && kShiftJisLead[bytes[0]] && kShiftJisSecond[bytes[1]]) return 2;
+            if (end - at >= 2 && kLead[bytes[0]] && kSecond[bytes[1]]) return 2;
             return 1;
         case TextEncoding::Utf8: {
             const std::size_t length =
@@ -136,9 +114,15 @@ bool IsEncodable(TextEncoding encoding, std::uint32_t character) {
             return character <= 0x10FFFF && (character < 0xD800 || character > 0xDFFF);
         case TextEncoding::ShiftJis:
             if (character <= 0xFF) return true;
-            return character <= 0xFFFF && kShiftJisLead[character >> 8] && kShiftJisSecond[character & 0xFF];
+            return character <= 0xFFFF && kLead[character >> 8] && kSecond[character & 0xFF];
     }
     return false;
+}
+
+bool CharacterOfCodePoint(TextEncoding encoding, std::uint32_t codePoint, std::uint32_t& character) {
+    if (encoding == TextEncoding::ShiftJis) return UnicodeToShiftJis(codePoint, character);
+    character = codePoint;
+    return IsEncodable(encoding, codePoint);
 }
 
 }  // namespace regexlib

@@ -4,6 +4,7 @@
 // functions over caller-owned bytes; a malformed sequence counts as one byte.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -11,10 +12,37 @@ namespace regexlib {
 
 enum class TextEncoding { Bytes, Utf8, ShiftJis };
 
+namespace shift_jis_bytes {
+
+struct ByteRange {
+    unsigned char first;
+    unsigned char last;
+};
+
+// The ranges are the whole Shift_JIS definition; the tables below are built
+// from them once, at compile time.
+constexpr ByteRange kLeadRanges[] = {{0x81, 0x9F}, {0xE0, 0xFC}};
+constexpr ByteRange kSecondRanges[] = {{0x40, 0x7E}, {0x80, 0xFC}};
+
+template <std::size_t N>
+constexpr std::array<bool, 256> TableFromRanges(const ByteRange (&ranges)[N]) {
+    std::array<bool, 256> table{};
+    for (const ByteRange& range : ranges) {
+        for (int byte = range.first; byte <= range.last; ++byte) table[byte] = true;
+    }
+    return table;
+}
+
+inline constexpr std::array<bool, 256> kLead = TableFromRanges(kLeadRanges);
+inline constexpr std::array<bool, 256> kSecond = TableFromRanges(kSecondRanges);
+
+}  // namespace shift_jis_bytes
+
 // Shift_JIS double-byte characters: a lead byte 0x81-0x9F or 0xE0-0xFC
-// followed by a second byte 0x40-0x7E or 0x80-0xFC.
-bool IsShiftJisLeadByte(unsigned char byte);
-bool IsShiftJisSecondByte(unsigned char byte);
+// followed by a second byte 0x40-0x7E or 0x80-0xFC. Inline, for the loops
+// that convert Shift_JIS texts.
+inline bool IsShiftJisLeadByte(unsigned char byte) { return shift_jis_bytes::kLead[byte]; }
+inline bool IsShiftJisSecondByte(unsigned char byte) { return shift_jis_bytes::kSecond[byte]; }
 
 // Length in bytes of the character starting at `at` (at < end). A truncated
 // or malformed sequence is one byte long, so a scanner always advances.
@@ -36,5 +64,12 @@ std::size_t EncodeCharacter(TextEncoding encoding, std::uint32_t character, char
 // byte; in UTF-8 a Unicode scalar value (no surrogate U+D800..U+DFFF,
 // nothing above U+10FFFF); in Shift_JIS a byte or a valid double-byte pair.
 bool IsEncodable(TextEncoding encoding, std::uint32_t character);
+
+// The character an escape such as \x{30A2} names, as perl reads it on the
+// decoded text: the escape's number is a Unicode code point (a byte in byte
+// mode). Answers false when the encoding cannot write that character: a code
+// point above 0xFF in bytes, a surrogate or one above U+10FFFF in UTF-8, one
+// Windows' Shift_JIS (cp932) has no character for under Shift_JIS.
+bool CharacterOfCodePoint(TextEncoding encoding, std::uint32_t codePoint, std::uint32_t& character);
 
 }  // namespace regexlib

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "character_escapes.h"
+#include "shift_jis_unicode.h"
 
 namespace regexlib {
 namespace {
@@ -16,10 +17,16 @@ constexpr std::size_t kShiftBlock = 64;
 
 // One list item after a backslash; `at` is just past the backslash: an
 // escape that names a character (\n, \x41, \101), or any other character
-// standing for itself (\\, \-, the delimiter).
+// standing for itself (\\, \-, the delimiter). Under Shift_JIS an escape
+// names a Unicode code point, as in perl on the decoded text; answers null
+// for one that Shift_JIS cannot write. The other encodings check their
+// escapes' numbers with the range they are in.
 const char* ReadEscapedCharacter(const char* at, const char* end, TextEncoding encoding,
                                  std::uint32_t& character) {
-    if (const char* after = ReadCharacterEscape(at, end, character)) return after;
+    if (const char* after = ReadCharacterEscape(at, end, character)) {
+        if (encoding != TextEncoding::ShiftJis) return after;
+        return CharacterOfCodePoint(encoding, character, character) ? after : nullptr;
+    }
     character = DecodeCharacter(encoding, at, end);
     return at;
 }
@@ -33,6 +40,18 @@ const char* ReadListItem(const char* at, const char* end, TextEncoding encoding,
     character = DecodeCharacter(encoding, at, end);
     return at;
 }
+
+// A Shift_JIS range runs in Shift_JIS order (lead * 256 + second) over the
+// characters cp932 reads, so that numbers which are no character (83 7F
+// between 83 7E and 83 80) neither shift the places of the others nor get
+// written. Its ends are characters as written.
+bool InRange(TextEncoding encoding, std::uint32_t character, std::uint32_t first, std::uint32_t last) {
+    std::uint32_t codePoint = 0;
+    return encoding != TextEncoding::ShiftJis || character == first || character == last ||
+           ShiftJisToUnicode(character, codePoint);
+}
+
+constexpr const char* kUnwritableEscapeMessage = "a translation list names a character its encoding cannot write";
 
 // Characters above this never appear in a list: it keeps "\x00-\x{10FFFF}"
 // from expanding into millions of entries in byte mode.
@@ -72,19 +91,23 @@ bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
         at = ReadListItem(at, end, encoding, first, escaped);
         std::uint32_t last = first;
         // A '-' between two items makes a range; first or last it is literal.
-        if (at + 1 < end && *at == '-') {
-            at = ReadListItem(at + 1, end, encoding, last, escaped);
-            if (last < first) {
-                message = "invalid range in a translation list";
-                return false;
-            }
+        if (at != nullptr && at + 1 < end && *at == '-') at = ReadListItem(at + 1, end, encoding, last, escaped);
+        if (at == nullptr) {
+            message = kUnwritableEscapeMessage;
+            return false;
+        }
+        if (last < first) {
+            message = "invalid range in a translation list";
+            return false;
         }
         if (encoding == TextEncoding::Utf8 && !NamesOnlyUnicodeScalars(first, last)) {
             message = "a translation list names a surrogate or a code point above U+10FFFF";
             return false;
         }
         last = std::min(last, largest);
-        for (std::uint32_t c = first; c <= last; ++c) characters.push_back(c);
+        for (std::uint32_t c = first; c <= last; ++c) {
+            if (InRange(encoding, c, first, last)) characters.push_back(c);
+        }
     }
     return true;
 }
@@ -101,7 +124,7 @@ bool TranslationTable::Compile(const std::string& searchList, const std::string&
     }
     searchIndex_.clear();
     // The first place of a repeated character is the one that counts.
-    for (std::size_t i = 0; i < search.size(); ++i) searchIndex_.emplace(search[i], i);
+    for (std::size_t i = 0; i < search.size(); ++i) searchIndex_.emplace(CodePointOf(search[i]), i);
     sortedSearch_.clear();
     for (const auto& entry : searchIndex_) sortedSearch_.push_back(entry.first);
     std::sort(sortedSearch_.begin(), sortedSearch_.end());
@@ -150,16 +173,25 @@ std::int64_t TranslationTable::ActionForIndex(std::uint32_t character, std::size
 }
 
 std::int64_t TranslationTable::ActionFor(std::uint32_t character) const {
-    const auto found = searchIndex_.find(character);
+    const std::uint32_t codePoint = CodePointOf(character);
+    const auto found = searchIndex_.find(codePoint);
     if (!flags_.complement) {
         return found == searchIndex_.end() ? kKeep : ActionForIndex(character, found->second);
     }
     if (found != searchIndex_.end()) return kKeep;
     // The complement lists every other character in ascending order, so a
     // character's place in it is its value less the listed ones below it.
-    const auto below = std::lower_bound(sortedSearch_.begin(), sortedSearch_.end(), character);
-    const std::size_t index = character - static_cast<std::size_t>(below - sortedSearch_.begin());
+    const auto below = std::lower_bound(sortedSearch_.begin(), sortedSearch_.end(), codePoint);
+    const std::size_t index = codePoint - static_cast<std::size_t>(below - sortedSearch_.begin());
     return ActionForIndex(character, index);
+}
+
+// A character as perl numbers it on the decoded text, where a search list
+// finds it and where its place in a complement comes from: under Shift_JIS
+// its code point, so that NEC's and IBM's copies of a symbol are one
+// character and the complement runs in code point order.
+std::uint32_t TranslationTable::CodePointOf(std::uint32_t character) const {
+    return encoding_ == TextEncoding::ShiftJis ? CodePointOfShiftJis(character) : character;
 }
 
 TranslationResult TranslationTable::Apply(const char* begin, const char* end, OutputBuffer& out) const {

@@ -1,8 +1,9 @@
 // A translation (tr/SEARCH/REPLACE/cds): the two lists expanded once into a
 // table that maps each character to itself, another character, or nothing.
 // The table is owned by its record; compiling answers false with a message
-// for a reversed range, a list that is not valid in its encoding, or under
-// UTF-8 a list that names a surrogate or a code point above U+10FFFF.
+// for a reversed range, a list that is not valid in its encoding, under
+// UTF-8 a list that names a surrogate or a code point above U+10FFFF, and
+// under Shift_JIS an escape naming a character cp932 cannot write.
 #pragma once
 
 #include <array>
@@ -47,6 +48,7 @@ private:
 
     std::int64_t ActionFor(std::uint32_t character) const;
     std::int64_t ActionForIndex(std::uint32_t character, std::size_t index) const;
+    std::uint32_t CodePointOf(std::uint32_t character) const;
     void FindShiftedRange();
     std::size_t ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const;
     std::size_t MapBytes(const unsigned char* in, std::size_t length, char* out) const;
@@ -58,8 +60,10 @@ private:
     TranslationFlags flags_;
     TextEncoding encoding_ = TextEncoding::Bytes;
     std::vector<std::uint32_t> replacement_;
-    std::unordered_map<std::uint32_t, std::size_t> searchIndex_;  // first place in the list
-    std::vector<std::uint32_t> sortedSearch_;  // distinct, ascending: ranks for c
+    // By CodePointOf: each character's first place in the list, and the
+    // characters in ascending order for c.
+    std::unordered_map<std::uint32_t, std::size_t> searchIndex_;
+    std::vector<std::uint32_t> sortedSearch_;
     // Precomputed actions for every one-byte character, the fast path.
     std::array<std::int64_t, 256> byteAction_{};
     // Without d or s every byte becomes exactly one byte: one table entry
@@ -77,8 +81,9 @@ private:
 };
 
 // Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}, octal
-// \101 and \o{101}) and ranges a-z; a '-' first or last is literal. Exposed
-// for tests.
+// \101 and \o{101}) and ranges a-z; a '-' first or last is literal. Under
+// Shift_JIS an escape names a Unicode code point, and a range runs in
+// Shift_JIS order over the characters cp932 reads. Exposed for tests.
 bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
                            std::vector<std::uint32_t>& characters, std::string& message);
 

@@ -82,7 +82,7 @@ TEST(EntryPoints, EveryFailureHasItsMessageAndLeavesNoRecord) {
         {Entry::Match, "/a/z", "a", "unknown flag 'z'"},
         {Entry::Trans, "tr/a/b/g", "a", "unknown flag 'g'"},
         {Entry::Match, "/a(/", "a", "missing closing parenthesis"},
-        {Entry::Match, "/a(/k", "a", "end pattern with unmatched parenthesis"},
+        {Entry::Match, "/a(/k", "a", "missing closing parenthesis"},
         {Entry::Split, "/[z-a]/", "a", "range out of order"},
         {Entry::Subst, "s/*/x/", "a", "quantifier does not follow"},
         {Entry::Trans, "tr/z-a/x/", "a", "invalid range"},
@@ -94,7 +94,11 @@ TEST(EntryPoints, EveryFailureHasItsMessageAndLeavesNoRecord) {
         {Entry::Split, "y/a/b/", "a", "a translation cannot match or split"},
         {Entry::Match, "/a/u", "\xFF", "invalid UTF-8 in the subject"},
         {Entry::Match, "/^(a|aa)+$/", std::string(40, 'a') + "!", "match limit"},
-        {Entry::Match, "/^(a|aa)+$/k", std::string(40, 'a') + "!", "retry-limit"},
+        {Entry::Match, "/^(a|aa)+$/k", std::string(40, 'a') + "!", "match limit"},
+        {Entry::Subst, "s/a/b/e", "a", "flag e is not supported"},
+        // Perl refuses a case escape that \E, \L or \U ends before any text.
+        {Entry::Subst, "s/a/\\U\\La/", "a", "a case escape"},
+        {Entry::Subst, "s/a/x\\U\\U\\E\\E/", "a", "a case escape"},
     };
     for (const auto& row : rows) EXPECT_TRUE(FailsCleanly(row.entry, row.pattern, row.subject, row.message));
 }
@@ -215,6 +219,7 @@ TEST(EntryPoints, LiteralByteSplitMatchesTheEngineSplit) {
     }
     EXPECT_EQ(DescribeBSplit("m/\\|/", "a|b", 0), "2|a|b");
     EXPECT_EQ(DescribeBSplit("m/a/i", "xAyaz", 0), "3|x|y|z");
+    EXPECT_EQ(DescribeBSplit("m/\xC9/ia", "x\xE9y\xC9z", 0), "3|x|y|z");
     EXPECT_EQ(DescribeBSplit("m/^/", "a\nb\n", 0), "2|a\n|b\n");
 }
 
@@ -287,11 +292,63 @@ TEST(EntryPoints, EscapesNameOnlyCharactersTheEncodingCanWrite) {
     for (const char* pattern : translations) {
         EXPECT_TRUE(FailsCleanly(Entry::Trans, pattern, "a", "a surrogate or a code point above U+10FFFF"));
     }
-    for (const char* pattern : {"s/a/\\x{D800}/u", "s/a/\\x{110000}/u", "s/a/\\x{100}/"}) {
+    // Under k an escape names a Unicode code point; cp932 has none for
+    // U+00E9 (its best-fit 'e' would be another character) or U+1F600.
+    for (const char* pattern : {"s/a/\\x{D800}/u", "s/a/\\x{110000}/u", "s/a/\\x{100}/", "s/a/\\xE9/k",
+                                "s/a/\\x{1F600}/k"}) {
         EXPECT_TRUE(FailsCleanly(Entry::Subst, pattern, "a", "names a character its encoding cannot write"));
+    }
+    for (const char* pattern : {"tr/a/\\xE9/k", "tr/\\x{1F600}/a/k"}) {
+        EXPECT_TRUE(FailsCleanly(Entry::Trans, pattern, "a", "names a character its encoding cannot write"));
     }
     EXPECT_EQ(DescribeBTrans("tr/a-c/\\x{D7FF}\\x{E000}\\x{10FFFF}/u", "abc"),
               "3:\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF");
+}
+
+// Perl's answers for the flags n, a and aa, escaped delimiters, case escapes
+// under UTF-8 and Shift_JIS, and the escapes replacements and lists share.
+TEST(EntryPoints, FollowPerlOnFlagsDelimitersAndEscapes) {
+    const struct {
+        Entry entry;
+        const char* pattern;
+        std::string subject;
+        const char* expected;
+    } rows[] = {
+        {Entry::Match, "m/\\w+/u", "\xC3\xA9" "a", "yes 0-3"},
+        {Entry::Match, "m/\\w+/ua", "\xC3\xA9" "a", "yes 2-3"},
+        {Entry::Match, "m/\\d/ua", "\xD9\xA1" "1", "yes 2-3"},
+        {Entry::Match, "m/[[:alpha:]]/ua", "\xC3\xA9" "a", "yes 2-3"},
+        {Entry::Match, "m/\\bx/ua", "\xC3\xA9" "x", "yes 2-3"},
+        {Entry::Match, "m/k/iua", "\xE2\x84\xAA", "yes 0-3"},
+        {Entry::Match, "m/k/iuaa", "\xE2\x84\xAA", "no"},
+        // a asks for Unicode's rules on bytes too: É and é match under i.
+        {Entry::Match, "m/\\xC9/ia", "a\xE9", "yes 1-2"},
+        {Entry::Match, "m/(a)(?<n>b)/n", "ab", "yes 0-2 1-2"},
+        {Entry::Match, "m|a\\|b|", "b", "yes 0-1"},
+        {Entry::Match, "m{a\\{2\\}}", "a{2}", "yes 0-4"},
+        {Entry::Subst, "s/(\\w+)/\\U$1/u", "stra\xC3\x9F" "e", "1:STRASSE"},
+        {Entry::Subst, "s/(\\w+)/\\u$1/u", "\xC7\x86" "emal", "1:\xC7\x85" "emal"},
+        {Entry::Subst, "s/(\\S+)/\\Q$1/u", "\xC3\xA9.\xE3\x80\x81", "1:\xC3\xA9\\.\\\xE3\x80\x81"},
+        // Without a group or a non-ASCII character Perl's string is a byte
+        // string, changed by ASCII rules.
+        {Entry::Subst, "s/a/\\U\\x{e9}/u", "a", "1:\xC3\xA9"},
+        {Entry::Subst, "s/(a)/\\U$1\\x{e9}/u", "a", "1:A\xC3\x89"},
+        {Entry::Subst, "s/(.+)/\\U$1/k", "\x82\x81\x83\xBF", "1:\x82\x60\x83\x9F"},
+        {Entry::Subst, "s/x/\\N{U+263A}\\cA/u", "x", "1:\xE2\x98\xBA\x01"},
+        {Entry::Subst, "s'(a)'$1\\\\n'", "a", "1:$1\\n"},
+        {Entry::Subst, "s$(a)$<\\$1>$", "a", "1:<a>"},
+        {Entry::Subst, "s{(a)}{<\\$1>}", "a", "1:<$1>"},
+        {Entry::Trans, "tr/\\101\\102/xy/", "AB", "2:xy"},
+        {Entry::Trans, "tr/\\cA\\c?\\e/xyz/r", "\x01\x7F\x1B", "3:xyz"},
+        {Entry::Trans, "tr/\\N{U+263A}/x/u", "\xE2\x98\xBA", "1:x"},
+        {Entry::Trans, "tr-a\\-c-x-", "abc-", "3:xxx-"},
+    };
+    for (const auto& row : rows) {
+        const std::string actual = row.entry == Entry::Match   ? DescribeBMatch(row.pattern, row.subject)
+                                   : row.entry == Entry::Subst ? DescribeBSubst(row.pattern, row.subject)
+                                                               : DescribeBTrans(row.pattern, row.subject);
+        EXPECT_EQ(actual, row.expected) << row.pattern;
+    }
 }
 
 TEST(EntryPoints, VersionNamesTheLibraryAndItsEngines) {

@@ -101,9 +101,10 @@ public:
 
     std::string Replacement() {
         // A case escape always has something after it: perl refuses some
-        // runs of them, such as \U\L.
+        // runs of them, such as \U\L. Before a letter perl reads $' as a
+        // package name ($'a is $::a), so here it stands before a dash.
         static const char* const kPieces[] = {"x", "-", "$1", "$&", "${1}", "\\n", "$2", "<", "\\1", "\\x41",
-                                              "\\101", "\\12", "$`", "$'", "$+", "$+{n}", "\\u$1", "\\l$&",
+                                              "\\101", "\\12", "$`", "$'-", "$+", "$+{n}", "\\u$1", "\\l$&",
                                               "\\Ux$1", "\\LA$&", "\\E-", "\\Q$&\\E", "\\e", "\\cA"};
         std::string replacement;
         for (int i = random_.Below(5); i > 0; --i) {

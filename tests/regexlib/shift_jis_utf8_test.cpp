@@ -1,6 +1,7 @@
 // Hand-written Shift_JIS (k) and UTF-8 (u) cases through the entry points:
 // second bytes 0x5C, '.' over double-byte characters, translation of
-// double-byte characters, and positions counted in bytes.
+// double-byte characters, positions counted in bytes, and Shift_JIS read
+// with Unicode's properties.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,6 +18,21 @@ namespace {
 #define BAR2 "\x81\x7C"     // full-width minus, second byte '|'
 #define FULL_A "\x82\x60"
 #define FULL_C "\x82\x62"
+// Characters with case, word characters and punctuation.
+#define FULL_LOWER_A "\x82\x81"
+#define ALPHA "\x83\xBF"
+#define CAPITAL_ALPHA "\x83\x9F"
+#define CYRILLIC_A "\x84\x70"
+#define CAPITAL_CYRILLIC_A "\x84\x40"
+#define COMMA "\x81\x41"           // ideographic comma, no word character
+#define WIDE_SPACE "\x81\x40"
+#define FULL_0 "\x82\x4F"
+#define FULL_1 "\x82\x50"
+#define HIRAGANA_A "\x82\xA0"
+#define KATAKANA_A "\x83\x41"
+#define KATAKANA_I "\x83\x43"
+#define KATAKANA_MI "\x83\x7E"     // 83 7F after it is no character
+#define KATAKANA_MU "\x83\x80"
 // UTF-8 characters.
 #define E_ACUTE "\xC3\xA9"
 #define NICHI "\xE6\x97\xA5"
@@ -73,6 +89,60 @@ TEST(ShiftJis, StepsOverDoubleByteCharacters) {
         {"split into characters", Call::Split, "m//k", SO "a" HYO, "3|" SO "|a|" HYO},
     };
     for (const EncodingRow& row : rows) EXPECT_TRUE(Answers(row));
+}
+
+// The expected answers are perl's on the text decoded from cp932, but for
+// the unmapped characters, which perl cannot decode.
+TEST(ShiftJis, ReadsCharactersAsPerlDoesTheDecodedText) {
+    const EncodingRow rows[] = {
+        {"caseless full-width Latin", Call::Match, "m/" FULL_LOWER_A "/ik", "x" FULL_A, "yes 1-3"},
+        {"caseless Greek", Call::Match, "m/" ALPHA "/ik", CAPITAL_ALPHA, "yes 0-2"},
+        {"caseless Cyrillic", Call::Match, "m/" CAPITAL_CYRILLIC_A "/ik", CYRILLIC_A, "yes 0-2"},
+        {"an escape names a code point", Call::Match, "m/\\x{FF21}/ik", FULL_LOWER_A, "yes 0-2"},
+        {"punctuation is no word character", Call::Match, "m/\\w/k", COMMA "a", "yes 2-3"},
+        {"full-width digits", Call::Match, "m/\\d+/k", "x" FULL_0 FULL_1, "yes 1-5"},
+        {"word boundary after punctuation", Call::Match, "m/\\bb/k", COMMA "b", "yes 2-3"},
+        {"no word boundary after kana", Call::Match, "m/\\bb/k", HIRAGANA_A "b", "no"},
+        {"ideographic space", Call::Match, "m/\\s/k", "a" WIDE_SPACE, "yes 1-3"},
+        {"POSIX class", Call::Match, "m/[[:punct:]]/k", "a" COMMA, "yes 1-3"},
+        {"groups after double-byte characters", Call::Match, "m/(\\w)(" COMMA ")/k", KATAKANA_A KATAKANA_I COMMA,
+         "yes 2-6 2-4 4-6"},
+        {"empty matches after double-byte characters", Call::Subst, "s/\\w*/-/gk", KATAKANA_A COMMA,
+         "3:--" COMMA "-"},
+        {"bytes 0x80 and 0xA0 are characters", Call::Subst, "s/\\W/[$&]/gk", "\x80" "a\xA0", "2:[\x80]a[\xA0]"},
+        {"unassigned pairs and lone lead bytes survive", Call::Subst, "s/./<$&>/gk", "\x85\x40" "a\x83\x7F\x81",
+         "5:<\x85\x40><a><\x83><\x7F><\x81>"},
+        {"an escape in a replacement names a code point", Call::Subst, "s/a/\\x{30A2}/k", "a", "1:" KATAKANA_A},
+        {"a range skips what is no character", Call::Trans, "tr/" KATAKANA_MI "-" KATAKANA_MU "/xy/k",
+         KATAKANA_MI KATAKANA_MU, "2:xy"},
+        {"a range written never holds 83 7F", Call::Trans, "tr/a-c/" KATAKANA_MI "-" KATAKANA_MU "/k", "abc",
+         "3:" KATAKANA_MI KATAKANA_MU KATAKANA_MU},
+        {"NEC's and IBM's copies of a symbol are one character", Call::Trans, "tr/\x81\xE0/x/k",
+         "\x87\x90\x81\xE0", "2:xx"},
+        {"the complement in code point order", Call::Trans, "tr/\\x00-\\x7E/\\x{3042}-\\x{3093}/ck",
+         "a\x7F\x80\xB1" HIRAGANA_A, "4:a\x82\xA0\x82\xA1\x82\xF1\x82\xF1"},
+    };
+    for (const EncodingRow& row : rows) EXPECT_TRUE(Answers(row));
+}
+
+// A caller reuses its buffer: a record run again on the same bytes' place
+// must read what they hold now, not a conversion of what they held before.
+TEST(ShiftJis, ReadsTheSubjectAfreshOnEveryCall) {
+    std::string subject = KATAKANA_A "a,";
+    const char* start = subject.data();
+    const char* end = start + subject.size();
+    bregexp* substitution = nullptr;
+    bregexp* split = nullptr;
+    char message[kMessageBufferSize];
+    ASSERT_EQ(BSubst("s/a/b/gk", start, end, &substitution, message), 1) << message;
+    ASSERT_EQ(BSplit("m/a/k", start, end, 0, &split, message), 2) << message;
+    subject.replace(0, 2, "aa");
+    EXPECT_EQ(BSubst(nullptr, start, end, &substitution, message), 3);
+    EXPECT_STREQ(substitution->outputText, "bbb,");
+    EXPECT_EQ(BSplit(nullptr, start, end, 0, &split, message), 4);
+    EXPECT_EQ(split->splitPairs[6], start + 3);  // the last piece, ","
+    BRegfree(substitution);
+    BRegfree(split);
 }
 
 TEST(Utf8, StepsOverMultiByteCharacters) {

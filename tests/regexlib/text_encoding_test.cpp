@@ -1,9 +1,12 @@
-// Character stepping for bytes, UTF-8 and Shift_JIS, and the UTF-8 check.
+// Character stepping for bytes, UTF-8 and Shift_JIS, the UTF-8 check, and
+// Shift_JIS (cp932) against Unicode as perl's Encode maps them.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "shift_jis_unicode.h"
 #include "text_encoding.h"
 
 namespace regexlib {
@@ -90,6 +93,45 @@ TEST(TextEncoding, DecodesAndEncodesCharacters) {
         EXPECT_EQ(at, row.text.data() + row.text.size()) << row.text;
         char encoded[kLongestCharacter];
         EXPECT_EQ(std::string(encoded, EncodeCharacter(row.encoding, row.character, encoded)), row.text);
+    }
+}
+
+// An escape's code point as each encoding writes it; under Shift_JIS the
+// character Encode writes, which for NEC's and IBM's copies of one symbol
+// is one of them, and nothing where Encode only has a best-fit stand-in.
+TEST(TextEncoding, WritesCodePoints) {
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    const struct {
+        TextEncoding encoding;
+        std::uint32_t codePoint;
+        std::uint32_t character;
+    } rows[] = {
+        {TextEncoding::Bytes, 0xE9, 0xE9},         {TextEncoding::Bytes, 0x100, kNone},
+        {TextEncoding::Utf8, 0x263A, 0x263A},      {TextEncoding::Utf8, 0xD800, kNone},
+        {TextEncoding::ShiftJis, 0x41, 0x41},      {TextEncoding::ShiftJis, 0x30A2, 0x8341},
+        {TextEncoding::ShiftJis, 0xFF61, 0xA1},    {TextEncoding::ShiftJis, 0x80, 0x80},
+        {TextEncoding::ShiftJis, 0xF8F0, 0xA0},    {TextEncoding::ShiftJis, 0xFF3C, 0x815F},
+        {TextEncoding::ShiftJis, 0x2252, 0x81E0},  {TextEncoding::ShiftJis, 0x2170, 0xFA40},
+        {TextEncoding::ShiftJis, 0x2160, 0x8754},  {TextEncoding::ShiftJis, 0xE9, kNone},
+        {TextEncoding::ShiftJis, 0x1F600, kNone},  {TextEncoding::ShiftJis, kShiftJisUnmappedBase + 0x81, kNone},
+    };
+    for (const auto& row : rows) {
+        std::uint32_t character = kNone;
+        const bool written = CharacterOfCodePoint(row.encoding, row.codePoint, character);
+        EXPECT_EQ(written ? character : kNone, row.character) << std::hex << row.codePoint;
+    }
+}
+
+TEST(TextEncoding, ReadsShiftJisAsCp932) {
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
+        {0x5C, 0x5C},     {0xA0, 0xF8F0}, {0xDF, 0xFF9F},   {0x8140, 0x3000}, {0x8790, 0x2252},
+        {0xED40, 0x7E8A}, {0xF040, 0xE000}, {0x81, kNone}, {0x837F, kNone},  {0x8540, kNone},
+    };
+    for (const auto& [character, codePoint] : rows) {
+        std::uint32_t read = kNone;
+        const bool mapped = ShiftJisToUnicode(character, read);
+        EXPECT_EQ(mapped ? read : kNone, codePoint) << std::hex << character;
     }
 }
 

@@ -120,6 +120,11 @@ TEST(Translation, ExpandsLists) {
         {"\xC3\xA9-\xC3\xAB", TextEncoding::Utf8, {0xE9, 0xEA, 0xEB}},
         {"\x82\x60-\x82\x62", TextEncoding::ShiftJis, {0x8260, 0x8261, 0x8262}},
         {"\x83\x5C", TextEncoding::ShiftJis, {0x835C}},
+        // Shift_JIS ranges skip what cp932 does not read: 83 7F, and 82 F2
+        // to 83 3F across the lead byte. Escapes name code points.
+        {"\x83\x7E-\x83\x80", TextEncoding::ShiftJis, {0x837E, 0x8380}},
+        {"\x82\xF1-\x83\x41", TextEncoding::ShiftJis, {0x82F1, 0x8340, 0x8341}},
+        {"\\x{30DF}-\\x{30E0}", TextEncoding::ShiftJis, {0x837E, 0x8380}},
         {"\\x{100}", TextEncoding::Bytes, {}},
         {"\\101\\0\\o{102}\\18", TextEncoding::Bytes, {'A', 0, 'B', 1, '8'}},
     };
@@ -139,6 +144,7 @@ TEST(Translation, RejectsBadLists) {
     } rows[] = {
         {"z-a", TextEncoding::Bytes, "invalid range"},
         {"\xC3", TextEncoding::Utf8, "invalid UTF-8"},
+        {"a-\\xE9", TextEncoding::ShiftJis, "cannot write"},
     };
     for (const auto& row : rows) {
         std::vector<std::uint32_t> characters;
