@@ -11,8 +11,9 @@ if(TARGET bregexp AND TARGET MOLV_Wrap)
     ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
   molv_setup_target(module_bench)
   target_include_directories(module_bench PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
+  # regexlib_core for its Shift_JIS to UTF-8 conversion, done before timing.
   target_link_libraries(module_bench PRIVATE molv_export_table benchmark::benchmark
-    molv::pcre2 molv::oniguruma)
+    molv::pcre2 regexlib_core)
   # Beside the module it loads, which finds our bregexp.dll beside itself.
   set_target_properties(module_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
   add_dependencies(module_bench MOLV_Wrap bregexp)

@@ -1,6 +1,7 @@
 // The module's cost over the work it forwards, measured side by side in one
 // run. Each family names its rows by what is called:
-//   Engine   PCRE2 (JIT) or Oniguruma called directly with the same pattern
+//   Engine   PCRE2 (JIT) called directly with the same pattern; for Shift_JIS
+//            the subject's conversion to UTF-8 and PCRE2's search of it
 //   BMatch   our bregexp.dll called directly with its cached record
 //   Module   the MOLV_ export, texts in the host's heap (each probed once)
 //   Stack    the MOLV_ export, texts on the calling thread's stack (exempt
@@ -11,12 +12,12 @@
 // and cursor walks over a split of 10,000 pieces.
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <benchmark/benchmark.h>
-#include <oniguruma.h>
 #include <pcre2.h>
 
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "engine/bregexp.h"
 #include "module_host.h"
 #include "platform/platform.h"
+#include "shift_jis_unicode.h"
 
 namespace {
 
@@ -105,10 +107,10 @@ const Library& OurLibrary() {
 
 class DirectPcre2 {
 public:
-    explicit DirectPcre2(const char* pattern) {
+    explicit DirectPcre2(const char* pattern, std::uint32_t options = 0) {
         int error = 0;
         PCRE2_SIZE offset = 0;
-        code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, 0, &error, &offset,
+        code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, options, &error, &offset,
                              nullptr);
         pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
         data = pcre2_match_data_create_from_pattern(code, nullptr);
@@ -124,9 +126,8 @@ public:
         pcre2_jit_stack_free(stack);
         pcre2_code_free(code);
     }
-    int Match(const std::string& subject) {
-        return pcre2_jit_match(code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, data,
-                               context);
+    int Match(const char* subject, std::size_t length) {
+        return pcre2_jit_match(code, reinterpret_cast<PCRE2_SPTR>(subject), length, 0, 0, data, context);
     }
 
 private:
@@ -136,37 +137,12 @@ private:
     pcre2_jit_stack* stack = nullptr;
 };
 
-class DirectOniguruma {
-public:
-    explicit DirectOniguruma(const char* pattern) {
-        OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
-        onig_initialize(encodings, 1);
-        OnigErrorInfo info{};
-        const auto* text = reinterpret_cast<const OnigUChar*>(pattern);
-        onig_new(&regex, text, text + std::strlen(pattern), ONIG_OPTION_CAPTURE_GROUP, ONIG_ENCODING_SJIS,
-                 ONIG_SYNTAX_PERL_NG, &info);
-        region = onig_region_new();
-        param = onig_new_match_param();
-        onig_initialize_match_param(param);
-        onig_set_retry_limit_in_match_of_match_param(param, 10'000'000);
-        onig_set_retry_limit_in_search_of_match_param(param, 50'000'000);
-    }
-    ~DirectOniguruma() {
-        onig_free_match_param(param);
-        onig_region_free(region, 1);
-        onig_free(regex);
-    }
-    int Match(const std::string& subject) {
-        const auto* start = reinterpret_cast<const OnigUChar*>(subject.data());
-        const auto* end = start + subject.size();
-        return onig_search_with_param(regex, start, end, start, end, region, ONIG_OPTION_NONE, param);
-    }
-
-private:
-    regex_t* regex = nullptr;
-    OnigRegion* region = nullptr;
-    OnigMatchParam* param = nullptr;
-};
+// A Shift_JIS text as our library converts it for PCRE2.
+std::string ConvertedToUtf8(const std::string& shiftJis) {
+    regexlib::ShiftJisAsUtf8 converted;
+    converted.Convert(shiftJis.data(), shiftJis.data() + shiftJis.size());
+    return std::string(converted.begin(), converted.end());
+}
 
 // ---- cached match: engine, library, module ----
 
@@ -181,17 +157,29 @@ struct MatchCase {
 const MatchCase kPcre{kPcrePattern, kPcreOperator, &kPcreTail, &kPcreFiller, false};
 const MatchCase kSjis{kSjisPattern, kSjisOperator, &kSjisTail, &kSjisFiller, true};
 
+// A Shift_JIS search is the conversion of the subject and PCRE2's search of
+// the converted text: together they are the engine's work on such a text.
 void Engine(benchmark::State& state, const MatchCase& c) {
     FreshModule();
     const std::string subject = SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler);
-    if (c.shiftJis) {
-        DirectOniguruma engine(c.pattern);
-        if (engine.Match(subject) < 0) state.SkipWithError("no match");
-        for (auto _ : state) benchmark::DoNotOptimize(engine.Match(subject));
-    } else {
+    if (!c.shiftJis) {
         DirectPcre2 engine(c.pattern);
-        if (engine.Match(subject) < 0) state.SkipWithError("no match");
-        for (auto _ : state) benchmark::DoNotOptimize(engine.Match(subject));
+        if (engine.Match(subject.data(), subject.size()) < 0) state.SkipWithError("no match");
+        for (auto _ : state) benchmark::DoNotOptimize(engine.Match(subject.data(), subject.size()));
+        return;
+    }
+    DirectPcre2 engine(ConvertedToUtf8(c.pattern).c_str(), PCRE2_UTF | PCRE2_UCP);
+    regexlib::ShiftJisAsUtf8 converted;
+    const char* begin = subject.data();
+    const char* end = begin + subject.size();
+    converted.Convert(begin, end);
+    if (engine.Match(converted.begin(), static_cast<std::size_t>(converted.end() - converted.begin())) < 0) {
+        state.SkipWithError("no match");
+    }
+    for (auto _ : state) {
+        converted.Convert(begin, end);
+        benchmark::DoNotOptimize(
+            engine.Match(converted.begin(), static_cast<std::size_t>(converted.end() - converted.begin())));
     }
 }
 

@@ -26,8 +26,7 @@ bool CompileParts(CompiledRecord& state, std::string& message) {
         return state.translation->Compile(parsed.pattern, parsed.replacement, flags,
                                           parsed.flags.encoding, message);
     }
-    state.engine = CompilePattern(EngineFor(parsed.flags.encoding), parsed.pattern,
-                                  OptionsOf(parsed.flags), message);
+    state.engine = CompilePattern(parsed.pattern, OptionsOf(parsed.flags), message);
     if (state.engine == nullptr) return false;
     if (parsed.kind == OperatorKind::Substitute) {
         if (parsed.singleQuoted) {

@@ -1,5 +1,5 @@
-// Limits that keep a catastrophic pattern from hanging a call: both engines
-// stop after this much work and the call fails with the engine's message.
+// Limits that keep a catastrophic pattern from hanging a call: PCRE2 stops
+// after this much work and the call fails with its message.
 #pragma once
 
 #include <cstddef>
@@ -7,10 +7,8 @@
 
 namespace regexlib {
 
-// Backtracking steps one search may take (PCRE2's match limit, Oniguruma's
-// retry limit per start position and per whole search).
+// Backtracking steps one search may take (PCRE2's match and depth limits).
 constexpr std::uint32_t kMatchStepLimit = 10'000'000;
-constexpr unsigned long kSearchRetryLimit = 50'000'000;
 
 // The largest a thread's PCRE2 JIT stack grows to (its address space is
 // reserved when the stack is made).

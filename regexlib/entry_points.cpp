@@ -3,7 +3,6 @@
 // runs it on the caller's subject in place, and leaves a zero-terminated
 // message of at most 79 bytes: "" on success, the problem on failure.
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include <oniguruma.h>
 #include <pcre2.h>
 
 #include <climits>
@@ -147,7 +146,7 @@ PatternEngine* SplitEngineOf(CompiledRecord& state, std::string& message) {
         options.dotAll = parsed.flags.dotAll;
         options.extended = parsed.flags.extended;
         options.encoding = parsed.flags.encoding;
-        state.splitEngine = CompilePattern(EngineFor(options.encoding), "^", options, message);
+        state.splitEngine = CompilePattern("^", options, message);
     }
     return state.splitEngine.get();
 }
@@ -179,8 +178,7 @@ CompiledRecord* ReadyToMatch(const char* pattern, bregexp** slot, const char* st
 std::string VersionText() {
     char pcre2Version[64] = "";
     pcre2_config(PCRE2_CONFIG_VERSION, pcre2Version);
-    return std::string("bregexp.dll ") + kLibraryVersion + " (MOLV_Wrap regexlib; PCRE2 " +
-           pcre2Version + ", Oniguruma " + onig_version() + ")";
+    return std::string("bregexp.dll ") + kLibraryVersion + " (MOLV_Wrap regexlib; PCRE2 " + pcre2Version + ")";
 }
 
 }  // namespace

@@ -20,18 +20,9 @@ int PatternEngine::MatchGroups(const char* begin, const char* end, char** groups
     return outcome == SearchOutcome::Matched ? 1 : 0;
 }
 
-EngineKind EngineFor(TextEncoding encoding) {
-    return encoding == TextEncoding::ShiftJis ? EngineKind::ShiftJisAsUnicode : EngineKind::Pcre2;
-}
-
-std::unique_ptr<PatternEngine> CompilePattern(EngineKind kind, const std::string& pattern,
-                                              const PatternOptions& options,
+std::unique_ptr<PatternEngine> CompilePattern(const std::string& pattern, const PatternOptions& options,
                                               std::string& message) {
-    switch (kind) {
-        case EngineKind::Oniguruma: return CompileOniguruma(pattern, options, message);
-        case EngineKind::ShiftJisAsUnicode: return CompileShiftJisAsUnicode(pattern, options, message);
-        case EngineKind::Pcre2: break;
-    }
+    if (options.encoding == TextEncoding::ShiftJis) return CompileShiftJisAsUnicode(pattern, options, message);
     return CompilePcre2(pattern, options, message);
 }
 

@@ -73,26 +73,19 @@ public:
     virtual int MatchGroups(const char* begin, const char* end, char** groups, char* message);
 };
 
-enum class EngineKind { Pcre2, Oniguruma, ShiftJisAsUnicode };
-
-// PCRE2 takes bytes and UTF-8; Oniguruma takes bytes and Shift_JIS.
+// PCRE2 takes bytes and UTF-8.
 std::unique_ptr<PatternEngine> CompilePcre2(const std::string& pattern,
                                             const PatternOptions& options,
                                             std::string& message);
-std::unique_ptr<PatternEngine> CompileOniguruma(const std::string& pattern,
-                                                const PatternOptions& options,
-                                                std::string& message);
 // Shift_JIS patterns and subjects converted to UTF-8 for PCRE2, which then
 // reads them with Unicode's properties as perl does the decoded text.
 std::unique_ptr<PatternEngine> CompileShiftJisAsUnicode(const std::string& pattern,
                                                         const PatternOptions& options,
                                                         std::string& message);
 
-// The engine the library uses for an encoding: Shift_JIS as Unicode for
+// The library's engine for the options' encoding: Shift_JIS as Unicode for
 // Shift_JIS, PCRE2 for the others.
-EngineKind EngineFor(TextEncoding encoding);
-std::unique_ptr<PatternEngine> CompilePattern(EngineKind kind, const std::string& pattern,
-                                              const PatternOptions& options,
+std::unique_ptr<PatternEngine> CompilePattern(const std::string& pattern, const PatternOptions& options,
                                               std::string& message);
 
 }  // namespace regexlib

@@ -1,6 +1,6 @@
 #!/bin/sh
 # bregexp.dll must export the six entry points and nothing else, so that no
-# symbol of PCRE2, Oniguruma or our internals leaks to the module's process.
+# symbol of PCRE2 or our internals leaks to the module's process.
 set -eu
 library=$1
 actual=$(nm -D --defined-only "$library" | awk '{print $3}' | sort | tr '\n' ' ')

@@ -1,7 +1,7 @@
 // The library entered from several threads at once, each compiling and
 // running its own records: every thread must get the answers one thread
-// alone gets. The threads start together, so their first compiles meet the
-// engines' first-use set-up (PCRE2's JIT, Oniguruma's tables).
+// alone gets. The threads start together, so their first compiles meet
+// PCRE2's first-use set-up of its JIT.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,8 +18,8 @@ std::string SplitAll(const std::string& pattern, const std::string& subject) {
     return DescribeBSplit(pattern, subject, 0);
 }
 
-// Bytes and UTF-8 (PCRE2), Shift_JIS (Oniguruma), and a match deep enough
-// to need the thread's own JIT stack.
+// Bytes, UTF-8, Shift_JIS (converted to UTF-8 in each thread's own record),
+// and a match deep enough to need the thread's own JIT stack.
 const struct {
     std::string (*run)(const std::string&, const std::string&);
     const char* pattern;
@@ -31,6 +31,7 @@ const struct {
     {DescribeBTrans, "tr/a-z/A-Z/", "hello, world", "10:HELLO, WORLD"},
     {SplitAll, "/,\\s*/", "a, b,c", "3|a|b|c"},
     {DescribeBSubst, "s/(\x82\xA0)/[$1]/gk", "a\x82\xA0" "b", "1:a[\x82\xA0]b"},
+    {DescribeBMatch, "/(\\w+) (\\d+)/k", "\x83\x65\x83\x58\x83\x67 42", "yes 0-9 0-6 7-9"},
     {DescribeBMatch, "/^(a|b)*$/", std::string(100'000, 'a'), "yes 0-100000 99999-100000"},
 };
 
