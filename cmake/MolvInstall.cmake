@@ -2,8 +2,8 @@
 # layout): the module with a SONAME and our bregexp.dll beside it, where the
 # module's RUNPATH finds it; molv; the public header; a pkg-config file and
 # a CMake package giving the imported target MOLV_Wrap::MOLV_Wrap; the
-# README. On Windows the DLLs and molv.exe go together into bin/. The
-# engines' own install rules belong to other components and stay out.
+# README. On Windows the DLLs and molv.exe go together into bin/.
+# PCRE2's own install rules belong to other components and stay out.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 set(molv_component COMPONENT MOLV_Wrap)
