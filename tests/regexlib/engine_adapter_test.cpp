@@ -139,6 +139,10 @@ const SemanticsRow kRows[] = {
     {M, "(?<=a)b", "", "ab", "yes 1-2"},
     {M, "(a)\\1", "", "xaa", "yes 1-3 1-2"},
     {M, "a{2,3}", "", "aaaa", "yes 0-3"},
+    // A class repeated from zero, then a path that starts with a literal:
+    // PCRE2's JIT skipped such starts until our fix to its prefix scan.
+    {M, "abcd[ab]{0,2}|x", "", "x", "yes 0-1"},
+    {M, "x?abcd[ab]{0,2}", "", "abcd", "yes 0-4"},
     // Possessive quantifiers and atomic groups, where PCRE2's own
     // possessification must stay off to give Perl's answers. In Perl and
     // PCRE2 a '+' after white space (x), a comment or an empty \Q\E is
