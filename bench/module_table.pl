@@ -58,7 +58,7 @@ push @out, sprintf('Machine: %d CPUs at %.0f MHz. One readability probe of a hos
                    $bench->{context}{num_cpus}, $bench->{context}{mhz_per_cpu}, t($probe), t($getppid),
                    x($probe / $getppid), goal('at most 1.5×', $probe <= 1.5 * $getppid)), '';
 
-push @out, '**Cached match**: the engine called directly with the same compiled pattern (for Shift_JIS, the subject's conversion to UTF-8 and PCRE2's search of it, the engine's work on such a text), our bregexp.dll with its cached record, and `MOLV_MATCH` with the host\'s texts in its heap (each probed) or on its stack (exempt from the probe).', '';
+push @out, '**Cached match**: the engine called directly with the same compiled pattern (for Shift_JIS, the subject\'s conversion to UTF-8 and PCRE2\'s search of it, the engine\'s work on such a text), our bregexp.dll with its cached record, and `MOLV_MATCH` with the host\'s texts in its heap (each probed) or on its stack (exempt from the probe).', '';
 push @out, '| Work | Engine | BMatch | MOLV_MATCH | added | goal | MOLV_MATCH, stack texts | added | goal |';
 push @out, '|---|---:|---:|---:|---:|---|---:|---:|---|';
 for my $case (['Pcre2', 'PCRE2 JIT'], ['ShiftJis', 'Shift_JIS, converted for PCRE2']) {
