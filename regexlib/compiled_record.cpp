@@ -5,18 +5,6 @@
 namespace regexlib {
 namespace {
 
-PatternOptions OptionsOf(const OperatorFlags& flags) {
-    PatternOptions options;
-    options.caseless = flags.caseless;
-    options.multiline = flags.multiline;
-    options.dotAll = flags.dotAll;
-    options.extended = flags.extended;
-    options.noAutoCapture = flags.noAutoCapture;
-    options.asciiLevel = flags.asciiLevel;
-    options.encoding = flags.encoding;
-    return options;
-}
-
 bool CompileParts(CompiledRecord& state, std::string& message) {
     const ParsedOperator& parsed = state.parsed;
     if (parsed.kind == OperatorKind::Translate) {
@@ -67,6 +55,18 @@ int LiteralSeparatorByte(const ParsedOperator& parsed) {
     if (flags.encoding == TextEncoding::Utf8 && value >= 0x80) return -1;
     if (flags.encoding == TextEncoding::ShiftJis && value >= 0x40) return -1;
     return value;
+}
+
+PatternOptions OptionsOf(const OperatorFlags& flags) {
+    PatternOptions options;
+    options.caseless = flags.caseless;
+    options.multiline = flags.multiline;
+    options.dotAll = flags.dotAll;
+    options.extended = flags.extended;
+    options.noAutoCapture = flags.noAutoCapture;
+    options.asciiLevel = flags.asciiLevel;
+    options.encoding = flags.encoding;
+    return options;
 }
 
 bregexp* CompileRecord(const char* text, std::string& message) {

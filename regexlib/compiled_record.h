@@ -55,6 +55,9 @@ inline CompiledRecord* StateOf(bregexp* record) {
 
 void FreeRecord(bregexp* record);
 
+// The pattern options an operator's flags ask for.
+PatternOptions OptionsOf(const OperatorFlags& flags);
+
 // The single literal byte a pattern stands for (such as "," or "\|"), or -1.
 int LiteralSeparatorByte(const ParsedOperator& parsed);
 

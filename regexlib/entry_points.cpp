@@ -140,12 +140,8 @@ PatternEngine* SplitEngineOf(CompiledRecord& state, std::string& message) {
     const ParsedOperator& parsed = state.parsed;
     if (parsed.pattern != "^" || parsed.flags.multiline) return state.engine.get();
     if (state.splitEngine == nullptr) {
-        PatternOptions options;
+        PatternOptions options = OptionsOf(parsed.flags);
         options.multiline = true;
-        options.caseless = parsed.flags.caseless;
-        options.dotAll = parsed.flags.dotAll;
-        options.extended = parsed.flags.extended;
-        options.encoding = parsed.flags.encoding;
         state.splitEngine = CompilePattern("^", options, message);
     }
     return state.splitEngine.get();
