@@ -141,7 +141,7 @@ const char* ReplacementProgram::ReadDollar(const char* at, const char* end, cons
 // After a '\': a group (\1), an escape that names a character (\n, \0,
 // \x41, \o{101}), or any other character (the delimiter, '\', '$') standing
 // for itself. Answers null for a character the encoding cannot write.
-const char* ReplacementProgram::ReadEscape(const char* at, const char* end, TextEncoding encoding) {
+const char* ReplacementProgram::ReadEscape(const char* at, const char* end) {
     if (at >= end) {
         AddLiteral("\\", 1);
         return at;
@@ -154,9 +154,9 @@ const char* ReplacementProgram::ReadEscape(const char* at, const char* end, Text
     if (const char* after = ReadCharacterEscape(at, end, character)) {
         // Perl's \N{U+...} and code points above 0xFF make a character string.
         const bool unicode = *at == 'N' || character > 0xFF;
-        if (!CharacterOfCodePoint(encoding, character, character)) return nullptr;
+        if (!CharacterOfCodePoint(encoding_, character, character)) return nullptr;
         char encoded[kLongestCharacter];
-        AddLiteral(encoded, EncodeCharacter(encoding, character, encoded), unicode);
+        AddLiteral(encoded, EncodeCharacter(encoding_, character, encoded), unicode);
         return after;
     }
     return ReadCharacter(at, end);
@@ -237,7 +237,7 @@ bool ReplacementProgram::Compile(const std::string& text, TextEncoding encoding,
         if (*at == '$') {
             at = ReadDollar(at + 1, end, engine);
         } else if (*at == '\\') {
-            at = ReadEscape(at + 1, end, encoding);
+            at = ReadEscape(at + 1, end);
             if (at == nullptr) {
                 message = "the replacement names a character its encoding cannot write";
                 return false;
@@ -267,8 +267,10 @@ void ReplacementProgram::CompileSingleQuoted(const std::string& text, TextEncodi
     }
 }
 
-GroupSpan ReplacementProgram::SpecialSpan(const Piece& piece, const char* subject, const char* subjectEnd,
-                                          const PatternEngine& engine) const {
+// What a group piece inserts: its place in the subject, or start < 0.
+GroupSpan ReplacementProgram::SpanOf(const Piece& piece, const char* subject, const char* subjectEnd,
+                                     const PatternEngine& engine) const {
+    if (piece.group >= 0) return engine.Group(piece.group);
     switch (piece.group) {
         case kBeforeMatch: return {0, engine.Group(0).start};
         case kAfterMatch: return {engine.Group(0).end, subjectEnd - subject};
@@ -300,8 +302,7 @@ void ReplacementProgram::Expand(const char* subject, const char* subjectEnd, con
             out.Append(literals_.data() + piece.offset, piece.length);
             continue;
         }
-        const GroupSpan span =
-            piece.group >= 0 ? engine.Group(piece.group) : SpecialSpan(piece, subject, subjectEnd, engine);
+        const GroupSpan span = SpanOf(piece, subject, subjectEnd, engine);
         if (span.start >= 0) out.Append(subject + span.start, static_cast<std::size_t>(span.end - span.start));
     }
 }
@@ -348,8 +349,7 @@ void ReplacementProgram::ExpandChangingCase(const char* subject, const char* sub
             const bool quotedEmpty = level.op == CaseOperator::Quote && level.text.empty();
             write(changed.data(), changed.size(), level.unicode && !quotedEmpty);
         } else {
-            const GroupSpan span =
-                piece.group >= 0 ? engine.Group(piece.group) : SpecialSpan(piece, subject, subjectEnd, engine);
+            const GroupSpan span = SpanOf(piece, subject, subjectEnd, engine);
             if (span.start >= 0) {
                 write(subject + span.start, static_cast<std::size_t>(span.end - span.start), groupsAreUnicode);
             }

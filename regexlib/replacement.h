@@ -62,14 +62,14 @@ private:
     void AddPiece(int group, std::size_t offset = 0, std::size_t length = 0);
     const char* ReadDollar(const char* at, const char* end, const PatternEngine& engine);
     const char* ReadGroupName(const char* at, const char* end, const PatternEngine& engine, bool keepUnknown);
-    const char* ReadEscape(const char* at, const char* end, TextEncoding encoding);
+    const char* ReadEscape(const char* at, const char* end);
     const char* ReadCharacter(const char* at, const char* end);
     const char* ReadCaseEscape(const char* at, const char* end);
     void StartCase(char letter);
     void EndCase(bool atTheEnd);
     void EndCaseEscape();
     void MarkFilled();
-    GroupSpan SpecialSpan(const Piece& piece, const char* subject, const char* subjectEnd,
+    GroupSpan SpanOf(const Piece& piece, const char* subject, const char* subjectEnd,
                           const PatternEngine& engine) const;
     void ExpandChangingCase(const char* subject, const char* subjectEnd, const PatternEngine& engine,
                             OutputBuffer& out) const;
