@@ -62,22 +62,30 @@ bool FindExpansion(const CaseExpansion (&expansions)[N], std::uint32_t codePoint
     return true;
 }
 
+// A code point's mapping in one pair of tables: its expansion to several
+// code points, else its run.
+template <std::size_t E, std::size_t R>
+bool FindMapping(const CaseExpansion (&expansions)[E], const CaseRun (&runs)[R], std::uint32_t codePoint,
+                 Mapped& mapped) {
+    return FindExpansion(expansions, codePoint, mapped) || FindInRuns(runs, codePoint, mapped);
+}
+
 Mapped MapCodePoint(Casing casing, std::uint32_t codePoint) {
     Mapped mapped{{codePoint}, 1};
     switch (casing) {
         case Casing::Title:
             // Only where ucfirst differs from uc; otherwise it is uc.
-            if (FindExpansion(kTitleExpansions, codePoint, mapped) || FindInRuns(kTitleRuns, codePoint, mapped)) break;
+            if (FindMapping(kTitleExpansions, kTitleRuns, codePoint, mapped)) break;
             [[fallthrough]];
         case Casing::Upper:
-            if (!FindExpansion(kUpperExpansions, codePoint, mapped)) FindInRuns(kUpperRuns, codePoint, mapped);
+            FindMapping(kUpperExpansions, kUpperRuns, codePoint, mapped);
             break;
         case Casing::Fold:
             // Only where fc differs from lc; otherwise it is lc.
-            if (FindExpansion(kFoldExpansions, codePoint, mapped) || FindInRuns(kFoldRuns, codePoint, mapped)) break;
+            if (FindMapping(kFoldExpansions, kFoldRuns, codePoint, mapped)) break;
             [[fallthrough]];
         case Casing::Lower:
-            if (!FindExpansion(kLowerExpansions, codePoint, mapped)) FindInRuns(kLowerRuns, codePoint, mapped);
+            FindMapping(kLowerExpansions, kLowerRuns, codePoint, mapped);
             break;
     }
     return mapped;
