@@ -145,6 +145,31 @@ TEST(ShiftJis, ReadsTheSubjectAfreshOnEveryCall) {
     BRegfree(split);
 }
 
+// A long text: pairs straddle every place the converter keeps for mapping
+// positions back, and a lone lead byte (four bytes once converted) makes
+// the converted text twice as long as the caller's. Every position must
+// still land on the caller's bytes.
+TEST(ShiftJis, LongTextsKeepEveryPosition) {
+    const std::string unit = "a" KATAKANA_A "\xB1\x81,";  // 0xB1 half-width A; 0x81 a lone lead byte
+    const int units = 700;
+    std::string subject;
+    std::string substituted = std::to_string(units) + ":";
+    std::string pieces = std::to_string(units + 1) + "|a" KATAKANA_A;
+    for (int i = 0; i < units; ++i) {
+        subject += unit;
+        substituted += "aX\xB1\x81,";
+        pieces += i + 1 < units ? "|\x81,a" KATAKANA_A : "|\x81,\x83";
+    }
+    subject += "\x83";  // a lead byte that the text ends before its pair
+    substituted += "\x83";
+    const std::size_t last = unit.size() * (units - 1) + 3;  // the last half-width A
+    EXPECT_EQ(DescribeBSubst("s/\\x{30A2}/X/gk", subject), substituted);
+    EXPECT_EQ(DescribeBMatch("m/(\\x{FF71})...$/k", subject),
+              "yes " + std::to_string(last) + "-" + std::to_string(subject.size()) + " " + std::to_string(last) +
+                  "-" + std::to_string(last + 1));
+    EXPECT_EQ(DescribeBSplit("m/\\x{FF71}/k", subject, -1), pieces);
+}
+
 TEST(Utf8, StepsOverMultiByteCharacters) {
     const EncodingRow rows[] = {
         {"dot is one character", Call::Match, "m/a.b/u", "a" NICHI "b", "yes 0-5"},
