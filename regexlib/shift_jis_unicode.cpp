@@ -179,35 +179,27 @@ void ShiftJisAsUtf8::Convert(const char* begin, const char* end) {
     source_ = reinterpret_cast<const unsigned char*>(begin);
     sourceLength_ = static_cast<std::size_t>(end - begin);
     // A chunk runs from one mark to the next; its output fits in this room,
-    // checked once a chunk, not once a character.
+    // taken once a chunk, not once a character, and what it does not use
+    // is given back.
     constexpr std::size_t kChunkRoom = 4 * (kMarkSpacing + 8);
     // Enough for most texts: a pair writes at most 3 bytes for its 2. Runs of
     // half-width katakana (3 for 1) or lone lead bytes (4 for 1) grow it.
-    const std::size_t room = sourceLength_ + sourceLength_ / 2 + kChunkRoom;
-    if (utf8Capacity_ < room) {
-        utf8_.reset(new char[room]);
-        utf8Capacity_ = room;
-    }
+    utf8_.Clear();
+    utf8_.Reserve(sourceLength_ + sourceLength_ / 2 + kChunkRoom);
     const std::size_t marks = sourceLength_ / kMarkSpacing + 2;
-    if (markCapacity_ < marks) {
-        marks_.reset(new Mark[marks]);
-        markCapacity_ = marks;
-    }
+    if (marks_.size() < marks) marks_.resize(marks);
     // Locals throughout: the members could alias what the loop writes.
     const Utf8Form* forms = Utf8Forms();
     const unsigned char* const source = source_;
     const unsigned char* const stop = source + sourceLength_;
     const unsigned char* at = source;
-    Mark* const mark = marks_.get();
+    Mark* const mark = marks_.data();
     std::size_t markCount = 0;
-    char* base = utf8_.get();
-    char* out = base;
     while (at < stop) {
-        mark[markCount++] = {static_cast<std::size_t>(at - source), static_cast<std::size_t>(out - base)};
-        if (static_cast<std::size_t>(base + utf8Capacity_ - out) < kChunkRoom) {
-            out = GrowUtf8(out, kChunkRoom);
-            base = utf8_.get();
-        }
+        const std::size_t written = utf8_.size();
+        mark[markCount++] = {static_cast<std::size_t>(at - source), written};
+        char* const room = utf8_.Extend(kChunkRoom);
+        char* out = room;
         const unsigned char* chunkStop = std::min(source + markCount * kMarkSpacing, stop);
         while (at < chunkStop) {
             if (*at < 0x80) {
@@ -226,22 +218,11 @@ void ShiftJisAsUtf8::Convert(const char* begin, const char* end) {
             out += form.length;
             at += length;
         }
+        utf8_.Truncate(written + static_cast<std::size_t>(out - room));
     }
     if (markCount == 0) mark[markCount++] = {0, 0};
     markCount_ = markCount;
-    utf8Length_ = static_cast<std::size_t>(out - base);
     last_ = {0, 0};
-}
-
-// Keeps what is written; doubling keeps a long text's growth linear.
-char* ShiftJisAsUtf8::GrowUtf8(char* written, std::size_t more) {
-    const auto length = static_cast<std::size_t>(written - utf8_.get());
-    const std::size_t capacity = 2 * utf8Capacity_ + more;
-    std::unique_ptr<char[]> grown(new char[capacity]);
-    std::memcpy(grown.get(), utf8_.get(), length);
-    utf8_ = std::move(grown);
-    utf8Capacity_ = capacity;
-    return utf8_.get() + length;
 }
 
 // The place a walk to `shiftJisOffset` starts from: the mark before it, or
@@ -255,7 +236,7 @@ ShiftJisAsUtf8::Mark ShiftJisAsUtf8::StartBefore(std::size_t shiftJisOffset) con
 }
 
 ShiftJisAsUtf8::Mark ShiftJisAsUtf8::StartBeforeUtf8(std::size_t utf8Offset) const {
-    const Mark* first = marks_.get();
+    const Mark* first = marks_.data();
     const Mark* found = std::upper_bound(first, first + markCount_, utf8Offset,
                                          [](std::size_t offset, const Mark& mark) { return offset < mark.utf8; });
     const Mark& mark = found[-1];

@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
+
+#include "output_buffer.h"
 
 namespace regexlib {
 
@@ -40,8 +42,8 @@ class ShiftJisAsUtf8 {
 public:
     void Convert(const char* begin, const char* end);
 
-    const char* begin() const { return utf8_.get(); }
-    const char* end() const { return utf8_.get() + utf8Length_; }
+    const char* begin() const { return utf8_.data(); }
+    const char* end() const { return utf8_.data() + utf8_.size(); }
 
     // Offsets at character boundaries in one text, to the same place in the
     // other; an offset inside a character moves to the end of it. Each
@@ -58,18 +60,14 @@ private:
     };
     static constexpr std::size_t kMarkSpacing = 16;
 
-    char* GrowUtf8(char* written, std::size_t more);
     Mark StartBefore(std::size_t shiftJisOffset) const;
     Mark StartBeforeUtf8(std::size_t utf8Offset) const;
 
     const unsigned char* source_ = nullptr;
     std::size_t sourceLength_ = 0;
-    std::unique_ptr<char[]> utf8_;
-    std::size_t utf8Length_ = 0;
-    std::size_t utf8Capacity_ = 0;
-    std::unique_ptr<Mark[]> marks_;
+    OutputBuffer utf8_;
+    std::vector<Mark> marks_;  // room kept from text to text
     std::size_t markCount_ = 0;
-    std::size_t markCapacity_ = 0;
     Mark last_{0, 0};  // the place mapped last
 };
 
