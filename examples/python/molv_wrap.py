@@ -34,15 +34,14 @@ Failures. An empty answer together with a non-empty MOLV_ERRORMSG (or -1 from
 MOLV_SPLIT with a message) raises MolvError, whose message is the library's.
 
 Threads. The module keeps one state per thread (the last subject, the
-positions still to read, the result text), so threads may use it at once;
-every operation here still holds one lock for all its calls, so that a
-MolvWrap object shared by threads reads each answer whole.
+positions still to read, the result text, the message), so threads may
+share a MolvWrap object and call it at once: each operation's calls all
+run on its own thread and read only that thread's answers.
 """
 
 import ctypes
 import os
 import sys
-import threading
 from collections import namedtuple
 
 __all__ = ["MolvWrap", "MolvError", "Match", "Piece"]
@@ -54,10 +53,6 @@ if sys.platform == "win32":
     DEFAULT_LIBRARIES = ("MOLV_Wrap.dll",)
 else:
     DEFAULT_LIBRARIES = ("libMOLV_Wrap.so", "libMOLV_Wrap.so.1")
-
-# All instances share it: two MolvWrap objects for the same file share the
-# one loaded module and so its one state.
-_module_lock = threading.RLock()
 
 _INT_MIN = -(2 ** 31)
 _INT_MAX = 2 ** 31 - 1
@@ -201,6 +196,9 @@ class MolvWrap(object):
         if message:
             raise MolvError(message.decode(self.encoding, "backslashreplace"), pattern)
 
+    def _operands(self, pattern, subject):
+        return self._encode(pattern, "pattern"), self._encode(subject, "subject")
+
     def _piece(self, position, subject):
         """A Piece for a position text, its text cut from the last subject;
         None for the empty position (a group that took no part)."""
@@ -210,42 +208,37 @@ class MolvWrap(object):
         text = self._text(self._MOLV_POSTOSTR, position)
         return Piece(offset, length, self._decode_like(text, subject))
 
+    def _kept_pieces(self, subject):
+        """A piece for each position the last match or split left unread."""
+        pieces = []
+        while self._MOLV_HASMORERESULTS():
+            pieces.append(self._piece(self._text(self._MOLV_GETNEXT), subject))
+        return pieces
+
+    def _rewrite(self, function, pattern, subject):
+        """The text MOLV_SUBST or MOLV_TRANS gives for SUBJECT."""
+        result = self._text(function, *self._operands(pattern, subject))
+        if not result:
+            self._fail_if_error(pattern)
+        return self._decode_like(result, subject)
+
     # The operations.
 
     def match(self, pattern, subject):
         """The first match of PATTERN in SUBJECT as a Match, or None."""
-        pattern_data = self._encode(pattern, "pattern")
-        subject_data = self._encode(subject, "subject")
-        with _module_lock:
-            position = self._text(self._MOLV_MATCH, pattern_data, subject_data)
-            if not position:
-                self._fail_if_error(pattern)
-                return None
-            whole = self._piece(position, subject)
-            groups = []
-            while self._MOLV_HASMORERESULTS():
-                groups.append(self._piece(self._text(self._MOLV_GETNEXT), subject))
-            return Match(whole, groups)
+        position = self._text(self._MOLV_MATCH, *self._operands(pattern, subject))
+        if not position:
+            self._fail_if_error(pattern)
+            return None
+        return Match(self._piece(position, subject), self._kept_pieces(subject))
 
     def subst(self, pattern, subject):
         """SUBJECT with s/PATTERN/REPLACEMENT/FLAGS applied; SUBJECT itself when nothing matched."""
-        pattern_data = self._encode(pattern, "pattern")
-        subject_data = self._encode(subject, "subject")
-        with _module_lock:
-            result = self._text(self._MOLV_SUBST, pattern_data, subject_data)
-            if not result:
-                self._fail_if_error(pattern)
-        return self._decode_like(result, subject)
+        return self._rewrite(self._MOLV_SUBST, pattern, subject)
 
     def trans(self, pattern, subject):
         """SUBJECT with tr/SEARCH/REPLACE/FLAGS applied."""
-        pattern_data = self._encode(pattern, "pattern")
-        subject_data = self._encode(subject, "subject")
-        with _module_lock:
-            result = self._text(self._MOLV_TRANS, pattern_data, subject_data)
-            if not result:
-                self._fail_if_error(pattern)
-        return self._decode_like(result, subject)
+        return self._rewrite(self._MOLV_TRANS, pattern, subject)
 
     def split(self, pattern, subject, limit=0):
         """The pieces of SUBJECT between the matches of PATTERN, as Perl's
@@ -261,26 +254,18 @@ class MolvWrap(object):
 
     def split_pieces(self, pattern, subject, limit=0):
         """split, with each piece as a Piece (offset and length in bytes)."""
-        pattern_data = self._encode(pattern, "pattern")
-        subject_data = self._encode(subject, "subject")
+        pattern_data, subject_data = self._operands(pattern, subject)
         if not _INT_MIN <= limit <= _INT_MAX:
             raise OverflowError("limit %d does not fit in a 32-bit int" % limit)
-        with _module_lock:
-            count = self._MOLV_SPLIT(pattern_data, subject_data, limit)
-            if count < 0:
-                self._fail_if_error(pattern)
-                return []
-            pieces = []
-            while self._MOLV_HASMORERESULTS():
-                pieces.append(self._piece(self._text(self._MOLV_GETNEXT), subject))
-            return pieces
+        if self._MOLV_SPLIT(pattern_data, subject_data, limit) < 0:
+            self._fail_if_error(pattern)
+            return []
+        return self._kept_pieces(subject)
 
     def version(self):
         """The version text of the bregexp.dll the module loaded ("" if none)."""
-        with _module_lock:
-            return self._text(self._MOLV_VERSION).decode(self.encoding, "backslashreplace")
+        return self._text(self._MOLV_VERSION).decode(self.encoding, "backslashreplace")
 
     def module_version(self):
         """The module's own version, such as "1.01"."""
-        with _module_lock:
-            return self._text(self._MOLV_MOLVWVERSION).decode(self.encoding, "backslashreplace")
+        return self._text(self._MOLV_MOLVWVERSION).decode(self.encoding, "backslashreplace")

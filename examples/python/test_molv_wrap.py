@@ -9,6 +9,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -134,6 +135,30 @@ class FailureTest(unittest.TestCase):
                 env=environment, stdout=subprocess.PIPE, stderr=subprocess.PIPE, universal_newlines=True)
         self.assertNotEqual(run.returncode, 0)
         self.assertIn("MolvError: the module %s could not load bregexp.dll" % alone, run.stderr)
+
+
+class ThreadsTest(unittest.TestCase):
+    def test_threads_sharing_one_object_each_read_their_own_answers(self):
+        # ctypes lets other threads run during every call, so the threads'
+        # matches, walks and cuts interleave in the module.
+        wrong = []
+
+        def work(thread):
+            for round in range(300):
+                word = "t%dr%d" % (thread, round)
+                m = molv.match(r"/(\w+)=(\d+)/", "key %s=%d;" % (word, round))
+                if m is None or (m.group(1), m.group(2)) != (word, str(round)):
+                    wrong.append((word, m))
+                pieces = molv.split("/=/", "%s=%d" % (word, round))
+                if pieces != [word, str(round)]:
+                    wrong.append((word, pieces))
+
+        threads = [threading.Thread(target=work, args=(thread,)) for thread in range(4)]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+        self.assertEqual(wrong, [])
 
 
 class VersionTest(unittest.TestCase):
