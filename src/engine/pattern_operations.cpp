@@ -34,8 +34,10 @@ EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation opera
     // A library that overran or forgot the terminator cannot make us read on.
     message[kMessageBufferSize - 1] = 0;
 
-    KeepMessage(thread, message);
+    // A new record is registered before anything else can fail (keeping the
+    // message may allocate): from then on the cache holds it.
     RegisterCompiled(pattern, cached, record);
+    KeepMessage(thread, message);
     return Reply{record, start, rc};
 }
 
