@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -104,6 +106,27 @@ TEST(ModuleThreads, ThreadsThatEndLeaveNoMemoryBehind) {
     const std::size_t after = ResidentBytes();
     EXPECT_LT(after, before + 32 * 1024 * 1024) << "2,000 threads grew the process from " << before
                                                  << " to " << after << " bytes";
+}
+
+// A host may unload the module while a thread that called it still runs
+// (a pool thread, a plugin host): that thread ends later without reaching
+// into code that is gone.
+TEST(ModuleThreads, AThreadMayOutliveTheModuleItCalled) {
+    auto m = std::make_unique<HostModule>(MOLV_MODULE_PATH);
+    ASSERT_TRUE(Ready(*m));
+    std::promise<void> called, unloaded;
+    std::future<void> hasCalled = called.get_future();
+    std::future<void> isUnloaded = unloaded.get_future();
+    std::thread worker([&] {
+        m->MOLV_MATCH("/a/", "a");   // the thread's state now exists
+        called.set_value();
+        isUnloaded.wait();
+    });
+    hasCalled.wait();
+    m.reset();
+    EXPECT_FALSE(HostModule::IsMapped(MOLV_MODULE_PATH));
+    unloaded.set_value();
+    worker.join();   // the thread ends here, after its module
 }
 
 }  // namespace

@@ -115,6 +115,17 @@ TEST(MolvFailures, LibraryOptionProblemsAreNamed) {
     EXPECT_EQ(0, RunMolv({"--library", binFolder, "version"}).status);
 }
 
+// A full disk: the buffered output fails at its last write with subjects
+// given, and at the write before a read when filtering standard input.
+TEST(MolvFailures, OutputThatCannotBeWrittenIsAnError) {
+    for (const char* command : {"molv match /a/ a >/dev/full", "echo a | molv match /a/ >/dev/full"}) {
+        SCOPED_TRACE(command);
+        const MolvRun run = RunShellLine(command);   // only the message reaches run.out
+        EXPECT_EQ(2, run.status);
+        EXPECT_EQ("molv: cannot write the output\n", run.out);
+    }
+}
+
 TEST(MolvFailures, MalformedCommandLinesShowTheUsage) {
     struct Row {
         std::vector<std::string> arguments;
