@@ -9,8 +9,8 @@ constexpr const char* kEntryPointNames[] = {"BMatch", "BSubst", "BTrans",
 
 }  // namespace
 
-// Members are built in declaration order (the cache, the version text, the
-// lock) before the library is loaded; when loading throws, they are
+// Members are built in declaration order (the registry, the version text,
+// its lock) before the library is loaded; when loading throws, they are
 // destroyed again in reverse and the library handle is kept.
 EngineBinding::EngineBinding(StringBuffer& libraryName)
     : library(nullptr),
@@ -41,43 +41,61 @@ void EngineBinding::ResolveEntryPoints() {
 }
 
 // The records go back to the library first; the members follow in reverse
-// order of declaration: the lock, the version text, the cache.
+// order of declaration: the lock, the version text, the registry.
 EngineBinding::~EngineBinding() { ReleaseCompiled(); }
 
 StringBuffer EngineBinding::GetVersionText() {
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<std::mutex> guard(versionLock);
     // Asked again only while the library has answered with an empty text.
     if (versionText.GetLength() == 0) versionText.Assign(BRegexpVersion(), 0, -1);
     return versionText;
 }
 
-// ---- the cache protocol around every call into the library ----
+// ---- the records around every call into the library ----
 
-bregexp* EngineBinding::LookupCompiled(TextSpan pattern) {
-    // An empty pattern is never found, so it is compiled at every call.
-    return patternCache.Lookup({pattern.text, static_cast<std::size_t>(pattern.length)});
-}
-
-void EngineBinding::RegisterCompiled(TextSpan pattern, bregexp* cached, bregexp* record) {
+// A new record joins the registry and the calling thread's cache. The bound
+// counts the records of all threads together: past it, the thread makes
+// room from its own least recently used records, the only ones it may hand
+// back while other threads run. A thread whose one record is the new one
+// keeps it, so the module holds at most the bound plus one per thread.
+void EngineBinding::RegisterCompiled(ThreadState& thread, TextSpan pattern, bregexp* cached,
+                                     bregexp* record) {
     if (cached != nullptr || record == nullptr) return;
-    // A full cache makes room by handing its least recently used record back
-    // to the library: memory stays bounded however many patterns a host
-    // builds. The new record is the most recent, so it is never the one.
-    bregexp* evicted = nullptr;
+    std::size_t held = 0;
     try {
-        evicted = patternCache.Register({pattern.text, static_cast<std::size_t>(pattern.length)}, record);
+        held = compiled.Add(record);
     } catch (...) {
         // Out of memory: a record nobody holds goes back at once.
         BRegfree(record);
         throw;
     }
-    if (evicted != nullptr) BRegfree(evicted);
+    PatternCache& mine = thread.patternCache;
+    try {
+        mine.Register({pattern.text, static_cast<std::size_t>(pattern.length)}, record);
+    } catch (...) {
+        GiveBack(record);
+        throw;
+    }
+    if (mine.Count() > 1 && (held > PatternCache::kCapacity || mine.Count() > PatternCache::kCapacity)) {
+        GiveBack(mine.EvictLeastRecent());
+    }
+}
+
+void EngineBinding::GiveBack(bregexp* record) {
+    compiled.Remove(record);
+    BRegfree(record);
+}
+
+void EngineBinding::ReleaseThread(ThreadState& thread) {
+    const std::vector<bregexp*> records = thread.patternCache.TakeAll();
+    compiled.Remove(records);
+    for (bregexp* record : records) BRegfree(record);
 }
 
 void EngineBinding::ReleaseCompiled() {
     // Only the oldest record is probed; with none held the probe fails, so a
     // binding that never compiled keeps its library loaded.
-    const std::vector<bregexp*> held = patternCache.TakeAll();
+    const std::vector<bregexp*> held = compiled.TakeAll();
     const bregexp* oldest = held.empty() ? nullptr : held.front();
     if (platform::IsBadReadPtr(oldest, sizeof(bregexp)) != 0) return;
     for (bregexp* record : held) BRegfree(record);

@@ -1,11 +1,13 @@
 // EngineBinding: the one object that loads the outside library and forwards
 // every request to it, keeping what all threads share: the library and its
-// entry points, the pattern cache and registry, the version text, and the
-// lock that serialises the work on them (a compiled record holds the state
-// of its last call). What a call leaves for its thread (message, positions,
-// subject, result text) goes to that thread's ThreadState. Construction
-// throws a DllLoadError when the library or an entry point is missing;
-// every operation afterwards reports failure by value (-1 or "").
+// entry points, the registry of every compiled record, and the version
+// text. A compiled record holds the state of its last call, so each thread
+// works with records of its own, found in its ThreadState's cache: a cached
+// call takes no lock and writes nothing another thread reads. What a call
+// leaves for its thread (message, positions, subject, result text) goes to
+// that thread's ThreadState too. Construction throws a DllLoadError when
+// the library or an entry point is missing; every operation afterwards
+// reports failure by value (-1 or "").
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,7 @@
 
 #include "containers/owning_pointer.h"
 #include "engine/bregexp.h"
-#include "engine/pattern_cache.h"
+#include "engine/record_registry.h"
 #include "engine/result_set.h"
 #include "engine/thread_state.h"
 #include "platform/platform.h"
@@ -47,6 +49,10 @@ public:
     static std::int32_t NextResult(ThreadState& thread);
     static TextSpan ExtractText(ThreadState& thread, std::int32_t position);
 
+    // A thread that ends hands its records back to the library, oldest
+    // first: nothing else could use them.
+    void ReleaseThread(ThreadState& thread);
+
     platform::ModuleHandle library;
     BMatchFunction BMatch;
     BSubstFunction BSubst;
@@ -54,9 +60,9 @@ public:
     BSplitFunction BSplit;
     BRegfreeFunction BRegfree;
     BRegexpVersionFunction BRegexpVersion;
-    PatternCache patternCache;   // also the registry of every record held
+    RecordRegistry compiled;   // every record held, by every thread
     StringBuffer versionText;
-    std::mutex lock;
+    std::mutex versionLock;
 
 private:
     enum class Operation { kMatch, kSubstitute, kTranslate, kSplit };
@@ -70,7 +76,7 @@ private:
     };
 
     void ResolveEntryPoints();
-    // Runs under the lock, with the thread's copy of the subject.
+    // Runs with the thread's own records and its copy of the subject.
     Reply Forward(ThreadState& thread, Operation operation, TextSpan pattern, TextSpan subject,
                   std::int32_t limit);
     std::int32_t CallEntryPoint(Operation operation, const char* pattern, const char* start,
@@ -82,7 +88,7 @@ private:
     static ResultSet* NewResults(ThreadState& thread, std::int32_t count);
 
     // The cache protocol around every call, and its release at teardown.
-    bregexp* LookupCompiled(TextSpan pattern);
-    void RegisterCompiled(TextSpan pattern, bregexp* cached, bregexp* record);
+    void RegisterCompiled(ThreadState& thread, TextSpan pattern, bregexp* cached, bregexp* record);
+    void GiveBack(bregexp* record);
     void ReleaseCompiled();
 };

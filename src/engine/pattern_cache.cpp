@@ -1,10 +1,8 @@
-// The bounded cache of compiled records: a hash of the whole pattern text
+// A thread's cache of compiled records: a hash of the whole pattern text
 // over a list kept in order of use.
 #include "engine/pattern_cache.h"
 
 #include <algorithm>
-
-PatternCache::PatternCache(std::size_t capacity) : capacity(std::max<std::size_t>(capacity, 1)) {}
 
 bregexp* PatternCache::Lookup(std::string_view text) {
     if (text.empty()) return nullptr;
@@ -16,14 +14,21 @@ bregexp* PatternCache::Lookup(std::string_view text) {
     return found->second->record;
 }
 
-bregexp* PatternCache::Register(std::string_view text, bregexp* record) {
-    bregexp* evicted = byUse.size() >= capacity ? EvictLeastRecent() : nullptr;
-    byUse.push_front(Entry{std::string(text), record, nextSerial++});
-    if (!text.empty()) byText[byUse.front().text] = byUse.begin();
-    return evicted;
+void PatternCache::Register(std::string_view text, bregexp* record) {
+    byUse.push_front(Entry{std::string(text), record, nextSerial});
+    if (!text.empty()) {
+        try {
+            byText[byUse.front().text] = byUse.begin();
+        } catch (...) {
+            byUse.pop_front();   // out of memory: the cache stays as it was
+            throw;
+        }
+    }
+    ++nextSerial;
 }
 
 bregexp* PatternCache::EvictLeastRecent() {
+    if (byUse.empty()) return nullptr;
     const auto victim = std::prev(byUse.end());
     const auto key = byText.find(victim->text);
     if (key != byText.end() && key->second == victim) byText.erase(key);

@@ -1,9 +1,9 @@
-// PatternCache: the compiled records the binding holds, at most `capacity`
-// of them. A pattern text finds the record compiled from exactly that text
-// (the empty text never does, its records are only held); when the cache is
-// full, the least recently used record makes room and goes back to the
-// caller, which hands it to the library. Lookup and registration take
-// constant time on average, however many patterns a host has used.
+// PatternCache: the compiled records one thread holds, each found by the
+// pattern text it was compiled from (the empty text never finds one, its
+// records are only held). Only its own thread touches it, so a cached call
+// takes no lock. Its owner decides when to make room: the least recently
+// used record then leaves and goes back to the caller, which hands it to
+// the library. Lookup and registration take constant time on average.
 #pragma once
 
 #include <cstddef>
@@ -18,17 +18,18 @@
 
 class PatternCache {
 public:
-    // Bounds the memory a host that builds patterns from its data can make
-    // the module and the library hold.
+    // The most records the module holds, across all threads: bounds the
+    // memory a host that builds patterns from its data can make the module
+    // and the library hold.
     static constexpr std::size_t kCapacity = 4096;
-
-    explicit PatternCache(std::size_t capacity = kCapacity);
 
     // The record compiled from this text, now the most recently used, or null.
     bregexp* Lookup(std::string_view text);
     // Holds a newly compiled record, found under its text unless that is
-    // empty. Answers the record evicted to make room, or null.
-    bregexp* Register(std::string_view text, bregexp* record);
+    // empty; it is the most recently used.
+    void Register(std::string_view text, bregexp* record);
+    // Takes out the least recently used record; null when none is held.
+    bregexp* EvictLeastRecent();
     // Every record held, oldest registration first; the cache is left empty.
     std::vector<bregexp*> TakeAll();
 
@@ -38,13 +39,10 @@ private:
     struct Entry {
         std::string text;
         bregexp* record;
-        std::uint64_t serial;   // registration order, for the teardown
+        std::uint64_t serial;   // registration order, for TakeAll
     };
     using Entries = std::list<Entry>;
 
-    bregexp* EvictLeastRecent();
-
-    std::size_t capacity;
     std::uint64_t nextSerial = 0;
     Entries byUse;   // most recently used first
     // Keys view the texts inside the entries, which never move.

@@ -1,7 +1,7 @@
 // The four pattern operations. Each forwards one request through the same
 // steps and differs only in its entry point and in how it reads the reply.
-// The lock is held from the cache lookup until the reply has been read out
-// of the record, which the next call with the same pattern overwrites.
+// The record is the calling thread's own, so nobody else's call can
+// overwrite its reply before it has been read out: no lock is needed.
 #include <cstring>
 
 #include "engine/engine_binding.h"
@@ -20,7 +20,8 @@ TextSpan CopyOf(StringBuffer& copy, TextSpan subject) {
 EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation operation,
                                             TextSpan pattern, TextSpan subject,
                                             std::int32_t limit) {
-    bregexp* cached = LookupCompiled(pattern);
+    // An empty pattern is never found, so it is compiled at every call.
+    bregexp* cached = thread.patternCache.Lookup({pattern.text, static_cast<std::size_t>(pattern.length)});
     bregexp* record = cached;
     const char* patternText = cached != nullptr ? nullptr : pattern.text;
     // The subject start is taken once; every offset is measured from it.
@@ -36,7 +37,7 @@ EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation opera
 
     // A new record is registered before anything else can fail (keeping the
     // message may allocate): from then on the cache holds it.
-    RegisterCompiled(pattern, cached, record);
+    RegisterCompiled(thread, pattern, cached, record);
     KeepMessage(thread, message);
     return Reply{record, start, rc};
 }
@@ -79,7 +80,6 @@ ResultSet* EngineBinding::NewResults(ThreadState& thread, std::int32_t count) {
 // arrays) is taken as a failure: there is nothing to read the answer from.
 std::int32_t EngineBinding::Match(ThreadState& thread, TextSpan pattern, TextSpan subject) {
     const TextSpan copy = CopyOf(thread.lastSubject, subject);
-    std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kMatch, pattern, copy, 0);
     const bregexp* record = reply.record;
     if (reply.rc <= 0 || record == nullptr || record->groupStarts == nullptr ||
@@ -100,7 +100,6 @@ std::int32_t EngineBinding::Match(ThreadState& thread, TextSpan pattern, TextSpa
 
 const char* EngineBinding::Substitute(ThreadState& thread, TextSpan pattern, TextSpan subject) {
     subject = CopyOf(thread.workSubject, subject);
-    std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kSubstitute, pattern, subject, 0);
     if (reply.rc == 0) return thread.HandOff(subject);
     if (reply.rc > 0 && reply.record != nullptr) return thread.HandOff(HostText(reply.record->outputText));
@@ -109,7 +108,6 @@ const char* EngineBinding::Substitute(ThreadState& thread, TextSpan pattern, Tex
 
 const char* EngineBinding::Translate(ThreadState& thread, TextSpan pattern, TextSpan subject) {
     subject = CopyOf(thread.workSubject, subject);
-    std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kTranslate, pattern, subject, 0);
     // Unlike a substitution, a count of 0 still takes the output text.
     if (reply.rc >= 0 && reply.record != nullptr) return thread.HandOff(HostText(reply.record->outputText));
@@ -119,7 +117,6 @@ const char* EngineBinding::Translate(ThreadState& thread, TextSpan pattern, Text
 std::int32_t EngineBinding::Split(ThreadState& thread, TextSpan pattern, TextSpan subject,
                                   std::int32_t limit) {
     const TextSpan copy = CopyOf(thread.lastSubject, subject);
-    std::lock_guard<std::mutex> guard(lock);
     const Reply reply = Forward(thread, Operation::kSplit, pattern, copy, limit);
     const bregexp* record = reply.record;
     if (reply.rc <= 0 || record == nullptr || record->splitPairs == nullptr) {

@@ -1,13 +1,16 @@
-// ThreadState: what one calling thread owns, as it owns errno: the result
-// string its text-returning exports hand out, the library's message from
-// its last pattern operation, the positions of its last match or split with
-// their cursor, that call's subject, and the copy of the subject its
-// substitution or translation works on. Only its own thread touches it.
+// ThreadState: what one calling thread owns, as it owns errno: its own
+// compiled records of the patterns it used, the result string its
+// text-returning exports hand out, the library's message from its last
+// pattern operation, the positions of its last match or split with their
+// cursor, that call's subject, and the copy of the subject its substitution
+// or translation works on. Only its own thread touches it, so none of its
+// calls waits for another thread's.
 #pragma once
 
 #include <cstdint>
 
 #include "containers/owning_pointer.h"
+#include "engine/pattern_cache.h"
 #include "engine/result_set.h"
 #include "text/string_buffer.h"
 
@@ -25,6 +28,9 @@ struct ThreadState {
     // The position text of a packed position (the empty text for -1).
     const char* HandOffPosition(std::int32_t position);
 
+    // The records are the library's and registered with the binding, which
+    // hands them back; destroying the state leaves them alone.
+    PatternCache patternCache;
     StringBuffer resultText;
     StringBuffer errorText;
     OwningPointer<ResultSet> results;   // results.owns is the ownsResults flag

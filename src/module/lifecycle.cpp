@@ -16,12 +16,13 @@ bool ProcessAttach() {
     }
 }
 
-// The binding hands its records back and releases the library; the
-// threads' states, which hold only texts and positions, go after it.
+// The threads' states go first: once they are gone no ending thread can
+// reach for the binding. The binding then hands back every record, those
+// of the threads still running too, oldest first, and releases the library.
 void ProcessDetach() {
     if (theEngine.Get() == nullptr) return;
-    theEngine.Replace(nullptr);
     ReleaseThreadStates();
+    theEngine.Replace(nullptr);
 }
 
 extern "C" platform::Bool MOLV_ENTRY_CALL DllMain(platform::ModuleHandle, platform::Reason reason,

@@ -29,10 +29,15 @@ namespace {
 
 platform::ThreadSlot* threadSlot = nullptr;
 
-// A thread that ends frees its own state, unless the detach already has.
+// A thread that ends hands its records back and frees its state, unless
+// the detach already has. The detach waits on the same lock, so the binding
+// is still there while this runs.
 void ThreadEnded(void* state) {
+    auto* ended = static_cast<ThreadState*>(state);
     std::lock_guard<std::mutex> guard(liveStates.lock);
-    if (liveStates.states.erase(static_cast<ThreadState*>(state)) != 0) delete static_cast<ThreadState*>(state);
+    if (liveStates.states.erase(ended) == 0) return;
+    if (EngineBinding* engine = theEngine.Get()) engine->ReleaseThread(*ended);
+    delete ended;
 }
 
 }  // namespace
@@ -62,7 +67,8 @@ bool ThreadStatesReady() {
 }
 
 // The slot goes first, so that no thread ending from now on reaches for a
-// state; then every state left.
+// state; then every state left. Their records stay registered with the
+// binding, which hands them back when it goes.
 void ReleaseThreadStates() {
     platform::DeleteThreadSlot(threadSlot);
     threadSlot = nullptr;

@@ -19,7 +19,7 @@ TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
     EXPECT_EQ(0, thread.lastSubject.GetLength());
     EXPECT_EQ(nullptr, thread.results.Get());
     EXPECT_EQ(1, thread.results.owns);
-    EXPECT_EQ(0u, binding->patternCache.Count());
+    EXPECT_EQ(0u, thread.patternCache.Count());
 }
 
 TEST_F(EngineBindingTest, AbsentLibraryThrowsBeforeAnyLookup) {

@@ -10,8 +10,8 @@ namespace {
 
 using PatternCacheTest = BindingTest;
 
-bregexp* Held(EngineBinding& binding, const char* text) {
-    return binding.patternCache.Lookup(text);
+bregexp* Held(ThreadState& thread, const char* text) {
+    return thread.patternCache.Lookup(text);
 }
 
 TEST_F(PatternCacheTest, APatternIsCompiledOnceAndThenReusedByItsRecord) {
@@ -28,8 +28,8 @@ TEST_F(PatternCacheTest, APatternIsCompiledOnceAndThenReusedByItsRecord) {
         "BSplit pattern=(null) subject=3 limit=0 record=#1 -> 0 #1",
     };
     EXPECT_EQ(expected, LogLines("B"));
-    EXPECT_EQ(1u, binding->patternCache.Count());
-    EXPECT_NE(nullptr, Held(*binding, "/a(b)/"));
+    EXPECT_EQ(1u, thread.patternCache.Count());
+    EXPECT_NE(nullptr, Held(thread, "/a(b)/"));
 }
 
 TEST_F(PatternCacheTest, PatternsDifferingInCaseAreTwoKeys) {
@@ -39,8 +39,8 @@ TEST_F(PatternCacheTest, PatternsDifferingInCaseAreTwoKeys) {
     binding->Match(thread, upper, subject);
     binding->Match(thread, lower, subject);
     binding->Match(thread, upper, subject);
-    EXPECT_EQ(2u, binding->patternCache.Count());
-    EXPECT_NE(Held(*binding, "/abc/"), Held(*binding, "/ABC/"));
+    EXPECT_EQ(2u, thread.patternCache.Count());
+    EXPECT_NE(Held(thread, "/abc/"), Held(thread, "/ABC/"));
     EXPECT_EQ(2u, LogLines("BMatch pattern=(null)").size());
 }
 
@@ -51,15 +51,15 @@ TEST_F(PatternCacheTest, NoRecordLeftMeansThePatternIsPassedAgain) {
     binding->Match(thread, pattern, subject);
     binding->Match(thread, pattern, subject);
     EXPECT_EQ(2u, LogLines("BMatch pattern=/(/ subject=1 record=null").size());
-    EXPECT_EQ(1u, binding->patternCache.Count());   // the second call left one
+    EXPECT_EQ(1u, thread.patternCache.Count());   // the second call left one
 }
 
 TEST_F(PatternCacheTest, ARecordLeftByAFailedCallIsRegisteredAndCached) {
     auto binding = Bind();
     control.Queue(Answer(-1, "failed"));
     binding->Substitute(thread, Text("/x/"), Text("y"));
-    EXPECT_EQ(1u, binding->patternCache.Count());
-    EXPECT_NE(nullptr, Held(*binding, "/x/"));
+    EXPECT_EQ(1u, thread.patternCache.Count());
+    EXPECT_NE(nullptr, Held(thread, "/x/"));
 }
 
 TEST_F(PatternCacheTest, EmptyPatternIsCompiledEveryTimeAndNeverCached) {
@@ -67,8 +67,8 @@ TEST_F(PatternCacheTest, EmptyPatternIsCompiledEveryTimeAndNeverCached) {
     TextSpan empty = Text(""), subject = Text("abc");
     for (int call = 0; call < 3; ++call) binding->Match(thread, empty, subject);
     binding->Translate(thread, Text(nullptr), subject);
-    EXPECT_EQ(4u, binding->patternCache.Count());
-    EXPECT_EQ(nullptr, Held(*binding, ""));
+    EXPECT_EQ(4u, thread.patternCache.Count());
+    EXPECT_EQ(nullptr, Held(thread, ""));
     EXPECT_EQ(4u, LogLines("B").size());
     for (const std::string& line : LogLines("B")) EXPECT_NE(std::string::npos, line.find("pattern= "));
 }
@@ -103,8 +103,8 @@ TEST_F(PatternCacheTest, AFullCacheHandsBackTheLeastRecentlyUsedRecordOnly) {
 
     UsePatterns(*binding, thread, full, 1);
     EXPECT_EQ(std::vector<std::string>{"BRegfree #2"}, LogLines("BRegfree"));
-    EXPECT_EQ(PatternCache::kCapacity, binding->patternCache.Count());
-    EXPECT_NE(nullptr, Held(*binding, "/0/"));
+    EXPECT_EQ(PatternCache::kCapacity, thread.patternCache.Count());
+    EXPECT_NE(nullptr, Held(thread, "/0/"));
 
     // The evicted pattern is compiled again, and found after that.
     binding->Match(thread, Text("/1/"), Text("s"));
@@ -127,6 +127,59 @@ TEST_F(PatternCacheTest, TeardownOfAFullCacheGoesInRegistrationOrder) {
         EXPECT_EQ("BRegfree #" + std::to_string(i + 1), freed[i]);
     }
     EXPECT_EQ(1, watched.releases);
+}
+
+using ThreadRecordsTest = BindingTest;
+
+// Each thread compiles a pattern for itself and keeps its own record; the
+// registry still hands every record back in registration order.
+TEST_F(ThreadRecordsTest, EachThreadHasItsOwnRecordOfAPattern) {
+    auto binding = Bind();
+    ThreadState other;
+    binding->Match(thread, Text("/a/"), Text("a"));
+    binding->Match(other, Text("/a/"), Text("a"));
+    binding->Match(thread, Text("/a/"), Text("a"));
+    binding->Match(other, Text("/a/"), Text("a"));
+    const std::vector<std::string> expected = {
+        "BMatch pattern=/a/ subject=1 record=null -> 0 #1",
+        "BMatch pattern=/a/ subject=1 record=null -> 0 #2",
+        "BMatch pattern=(null) subject=1 record=#1 -> 0 #1",
+        "BMatch pattern=(null) subject=1 record=#2 -> 0 #2",
+    };
+    EXPECT_EQ(expected, LogLines("BMatch"));
+    EXPECT_EQ(2u, binding->compiled.Count());
+    binding.reset();
+    EXPECT_EQ(std::vector<std::string>({"BRegfree #1", "BRegfree #2"}), LogLines("BRegfree"));
+}
+
+TEST_F(ThreadRecordsTest, AnEndingThreadHandsBackItsRecordsOldestFirst) {
+    auto binding = Bind();
+    ThreadState other;
+    UsePatterns(*binding, thread, 0, 1);
+    UsePatterns(*binding, other, 1, 3);
+    binding->ReleaseThread(other);
+    EXPECT_EQ(std::vector<std::string>({"BRegfree #2", "BRegfree #3", "BRegfree #4"}), LogLines("BRegfree"));
+    EXPECT_EQ(1u, binding->compiled.Count());
+    EXPECT_EQ(0u, other.patternCache.Count());
+    binding.reset();
+    EXPECT_EQ("BRegfree #1", LogLines("BRegfree").back());
+    EXPECT_EQ(1, watched.releases);
+}
+
+// The bound counts every thread's records; a thread past it makes room from
+// its own, never from another thread's, and keeps at least its newest.
+TEST_F(ThreadRecordsTest, ThreadsShareTheBoundAndEachMakesRoomFromItsOwn) {
+    auto binding = Bind();
+    ThreadState other;
+    const int full = static_cast<int>(PatternCache::kCapacity);
+    UsePatterns(*binding, thread, 0, full);
+    UsePatterns(*binding, other, full, 1);
+    EXPECT_TRUE(LogLines("BRegfree").empty());
+    UsePatterns(*binding, other, full + 1, 2);
+    EXPECT_EQ(std::vector<std::string>({"BRegfree #4097", "BRegfree #4098"}), LogLines("BRegfree"));
+    EXPECT_EQ(PatternCache::kCapacity + 1, binding->compiled.Count());
+    EXPECT_EQ(1u, other.patternCache.Count());
+    EXPECT_EQ(PatternCache::kCapacity, thread.patternCache.Count());
 }
 
 }  // namespace

@@ -81,6 +81,38 @@ TEST(ModuleThreads, EachThreadGetsItsOwnAnswersThroughEveryExport) {
     EXPECT_EQ(0, wrong.load());
 }
 
+// One thread floods the module with more distinct patterns than it holds,
+// so it keeps handing records back, while the others use one shared pattern
+// at full speed: every answer stays right on every thread.
+TEST(ModuleThreads, EvictionUnderContentionLeavesEveryAnswerRight) {
+    HostModule m(MOLV_MODULE_PATH);
+    ASSERT_TRUE(Ready(m));
+    std::atomic<int> wrong{0};
+    std::atomic<bool> flooding{true};
+    std::thread flooder([&] {
+        for (int n = 0; n < 6000; ++n) {
+            const std::string pattern = "/k" + std::to_string(n) + "=(\\d+)/";
+            const std::string subject = "a k" + std::to_string(n) + "=42";
+            const std::string whole = m.MOLV_MATCH(pattern.c_str(), subject.c_str());
+            const std::string group = m.MOLV_GETNEXT();
+            wrong += whole == "2:" + std::to_string(subject.size() - 2) && group == std::to_string(subject.size() - 2) + ":2" ? 0 : 1;
+        }
+        flooding = false;
+    });
+    std::vector<std::thread> users;
+    for (int thread = 0; thread < 3; ++thread) {
+        users.emplace_back([&] {
+            do {
+                wrong += std::string(m.MOLV_MATCH("/(\\d+)-(\\d+)/", "call 12-345 now")) == "5:6" ? 0 : 1;
+                wrong += std::string(m.MOLV_POSTOSTR(m.MOLV_GETNEXT())) == "12" ? 0 : 1;
+            } while (flooding);
+        });
+    }
+    flooder.join();
+    for (std::thread& user : users) user.join();
+    EXPECT_EQ(0, wrong.load());
+}
+
 // Each thread leaves a 64 KiB subject in its state: thousands of threads
 // that kept theirs would hold hundreds of MiB.
 TEST(ModuleThreads, ThreadsThatEndLeaveNoMemoryBehind) {
