@@ -33,18 +33,8 @@ namespace {
 
 // ---- texts ----
 
-// Near-miss filler, then the match at the very end: the engines scan it all.
-std::string SubjectOf(std::size_t size, const std::string& tail, const std::string& filler) {
-    std::string text;
-    while (text.size() + tail.size() < size) text += filler;
-    text.resize(size - tail.size());
-    return text + tail;
-}
-
-const char kPcrePattern[] = "(\\d+)-(\\d+)";
-const char kPcreOperator[] = "m/(\\d+)-(\\d+)/";
-const std::string kPcreTail = " order 12-345";
-const std::string kPcreFiller = "the quick brown fox jumps 1 over 2 the lazy dog ";
+// The PCRE2 rows' pattern and subjects are in bench_texts.h, shared with
+// the Windows benchmark.
 
 // Shift_JIS: "tesuto" in katakana, any character, digits.
 const char kSjisPattern[] = "\x83\x65\x83\x58(.)(\\d+)";
@@ -68,19 +58,6 @@ HostModule& FreshModule() {
     currentModule.reset();
     return Module();
 }
-
-// A host's own copy of a text, in its heap: never on the calling thread's
-// stack (a short std::string keeps its characters inside itself).
-class HeapText {
-public:
-    explicit HeapText(const std::string& text) : chars(new char[text.size() + 1]) {
-        std::memcpy(chars.get(), text.c_str(), text.size() + 1);
-    }
-    const char* c_str() const { return chars.get(); }
-
-private:
-    std::unique_ptr<char[]> chars;
-};
 
 // Our library, opened by path beside the module: the loader hands back the
 // very object the module uses.

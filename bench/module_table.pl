@@ -1,19 +1,24 @@
 #!/usr/bin/perl
-# Turns one run of module_bench (JSON), module_vs_perl.pl, module_scaling
-# and molv_vs_perl.pl into the Markdown tables of the README: times side by
-# side, their ratios, and each goal marked met or not met from the figures.
-# Usage: bench/module_table.pl module_bench.json perl.json scaling.json molv.json
+# Turns one run of module_bench (JSON), module_vs_perl.pl, module_scaling,
+# molv_vs_perl.pl, module_threads and windows_bench (one file per calling
+# convention, none where Windows programs cannot run) into the Markdown
+# tables of the README: times side by side, their ratios, and each goal
+# marked met or not met from the figures.
+# Usage: bench/module_table.pl module_bench.json perl.json scaling.json molv.json threads.json [windows.json...]
 use strict;
 use warnings;
 use JSON::PP ();
 
-my ($benchFile, $perlFile, $scalingFile, $molvFile) = @ARGV;
-die "usage: $0 module_bench.json perl.json scaling.json molv.json\n" unless defined $molvFile;
+my ($benchFile, $perlFile, $scalingFile, $molvFile, $threadsFile, @windowsFiles) = @ARGV;
+die "usage: $0 module_bench.json perl.json scaling.json molv.json threads.json [windows.json...]\n"
+    unless defined $threadsFile;
 sub slurp { local $/; open my $in, '<', $_[0] or die "$_[0]: $!\n"; return <$in>; }
 my $bench = JSON::PP::decode_json(slurp($benchFile));
 my $perl = JSON::PP::decode_json(slurp($perlFile));
 my $scaling = JSON::PP::decode_json(slurp($scalingFile));
 my $molv = JSON::PP::decode_json(slurp($molvFile));
+my $threads = JSON::PP::decode_json(slurp($threadsFile));
+my @windows = map { JSON::PP::decode_json(slurp($_)) } @windowsFiles;
 
 my %scale = (ns => 1, us => 1e3, ms => 1e6, s => 1e9);
 my (%ns, %row);
@@ -158,6 +163,57 @@ for my $filter (['Match', q{`molv match '/ 4\d\d$/'`}, q{`perl -ne 'print if / 4
 }
 push @out, '';
 
+# ---- host threads at once: module_threads ----
+my $n = $threads->{threads};
+my @cases = map { $threads->{cases}{$_} } qw(shared own);
+my $wrong = 0;
+$wrong += $_->{wrong} for @cases;
+sub rate { return sprintf('%.1f M calls/s', $_[0] / 1e6); }
+push @out, sprintf('**Host threads at once**: cached `MOLV_MATCH` of `m/(\d+)-(\d+)/` on a %d-byte subject, the texts on each calling thread\'s stack, on 1 thread and on all %d cores; every answer checked (%s wrong); calls per second, the best of %d alternating rounds of %s calls a thread. Each thread\'s own pattern differs by a comment group, `(?#t<N>)`.',
+                   $threads->{subject_bytes}, $n, count($wrong), $threads->{rounds}, count($threads->{calls_per_thread})), '';
+push @out, '| Threads calling at once | one pattern shared | a pattern of each thread\'s own |';
+push @out, '|---|---:|---:|';
+push @out, '| 1 | ' . join(' | ', map { rate($_->{one_per_s}) } @cases) . ' |';
+push @out, "| $n | " . join(' | ', map { rate($_->{all_per_s}) } @cases) . ' |';
+push @out, "| $n threads / 1 | " . join(' | ', map {
+    my $r = $_->{all_per_s} / $_->{one_per_s};
+    x($r) . ' (' . goal('at least 1.8×', $r >= 1.8) . ')' } @cases) . ' |';
+push @out, '| 1 thread, a call | ' . join(' | ', map {
+    my $ns = 1e9 / $_->{one_per_s};
+    t($ns) . ' (' . goal('at most 75 ns', $ns <= 75) . ')' } @cases) . ' |', '';
+
+# ---- the Windows DLL: windows_bench under Wine ----
+if (@windows) {
+    push @out, '**Windows**: the 32-bit `MOLV_Wrap.dll` of each calling convention under Wine, in one process with the `bregexp.dll` it loaded: `BMatch` with its cached record, `MOLV_MATCH` with the host\'s texts in its heap or on its stack; the PCRE2 subjects and pattern above, median of the rounds.', '';
+    push @out, '| Build, work | BMatch | MOLV_MATCH | added | MOLV_MATCH, stack texts | added | goal |';
+    push @out, '|---|---:|---:|---:|---:|---:|---|';
+    for my $w (@windows) {
+        my $r = $w->{rows};
+        for my $size ([60, '60 B'], [1024, '1 KiB']) {
+            my ($l, $m, $s) = map { $r->{"$_/$size->[0]"} // die "windows_bench gave no $_/$size->[0]\n" } qw(BMatch Match Stack);
+            my $goal = $size->[0] == 60 ? goal('both at most +80 ns', $m - $l <= 80 && $s - $l <= 80)
+                                        : goal('both at most 1.35×', $m <= 1.35 * $l && $s <= 1.35 * $l);
+            push @out, sprintf('| %s, PCRE2 JIT, %s | %s | %s | %s (%s) | %s | %s (%s) | %s |', $w->{convention}, $size->[1],
+                               t($l), t($m), d($m - $l), x($m / $l), t($s), d($s - $l), x($s / $l), $goal);
+        }
+    }
+    push @out, '';
+    push @out, '| Build, work (host texts in its heap) | bregexp.dll | MOLV_ export | added |';
+    push @out, '|---|---:|---:|---:|';
+    for my $w (@windows) {
+        for my $work (['Split', 'BSplit', '`MOLV_SPLIT` /\s+/, limit 0'], ['Subst', 'BSubst', '`MOLV_SUBST` s/(\d+)-(\d+)/$2-$1/']) {
+            for my $size ([60, '60 B'], [1024, '1 KiB']) {
+                my ($l, $m) = map { $w->{rows}{"$_/$size->[0]"} // die "windows_bench gave no $_/$size->[0]\n" } ($work->[1], $work->[0]);
+                push @out, sprintf('| %s, %s, %s | %s | %s | %s (%s) |', $w->{convention}, $work->[2], $size->[1],
+                                   t($l), t($m), d($m - $l), x($m / $l));
+            }
+        }
+    }
+    push @out, '';
+} else {
+    push @out, 'No Windows figures: the Windows benchmark could not be built or run here (see the notices of scripts/bench).', '';
+}
+
 # ---- what the figures say ----
 my ($e60, $s60) = map { need("$_/Pcre2/60") } qw(Engine Stack);
 my ($e1k, $s1k) = map { need("$_/Pcre2/1024") } qw(Engine Stack);
@@ -171,6 +227,6 @@ push @out, '';
 push @out, sprintf('With heap texts the search also runs right after two kernel entries, which leave caches and branch predictors colder: on 60 bytes that adds %s to a PCRE2 search beyond the two checks, and %s to a Shift_JIS one (conversion and search). The module\'s own steps are what the stack rows show.',
                    d($afterChecks{Pcre2}), d($afterChecks{ShiftJis}));
 push @out, '';
-push @out, sprintf('Figures from one run of scripts/bench (Google Benchmark, real time, median of the repetitions; module_scaling, median of its rounds; perl %s; load average %s at the start: the machine is shared, so single figures move by 10-30%% between runs).',
+push @out, sprintf('Figures from one run of scripts/bench (Google Benchmark, real time, median of the repetitions; module_scaling and windows_bench, median of their rounds; module_threads, best of its rounds; perl %s; load average %s at the start: the machine is shared, so single figures move by 10-30%% between runs).',
                    $perl->{version} // 'as installed', @load ? join(' ', map { sprintf('%.1f', $_) } @load) : 'unknown');
 print join("\n", @out), "\n";

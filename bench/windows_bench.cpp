@@ -1,0 +1,231 @@
+// The module's cost on 32-bit Windows, measured in one process the way a
+// host uses it: MOLV_Wrap.dll loaded by path and its exports looked up by
+// name, against the very bregexp.dll it loaded, called directly with a
+// cached record (compiled once, then called without a pattern text). Rows:
+//   BMatch, Match, Stack   the library's BMatch; MOLV_MATCH with the texts
+//                          in the host's heap; the same with them on the
+//                          calling thread's stack
+//   BSplit, Split          BSplit /\s+/ and MOLV_SPLIT (heap texts)
+//   BSubst, Subst          BSubst and MOLV_SUBST s/(\d+)-(\d+)/$2-$1/
+// each on the 60-byte and 1 KiB subjects of module_bench's PCRE2 rows.
+// Every answer is checked once before its row is timed; a row's figure is
+// the median of its rounds. Prints JSON for module_table.pl.
+// Usage: windows_bench [--help]
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench_texts.h"
+#include "engine/bregexp.h"
+#include "export_table.h"
+#include "platform/platform.h"
+
+namespace {
+
+// On Windows steady_clock reads QueryPerformanceCounter.
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRounds = 9;
+const char kSplitOperator[] = "/\\s+/";
+const char kSubstOperator[] = "s/(\\d+)-(\\d+)/$2-$1/";
+
+// A round of about the same length for both sizes.
+long CallsPerRound(std::size_t size) { return size <= 60 ? 200000 : 20000; }
+
+// Keeps the answers read, so no call can be left out.
+volatile char sink;
+
+// Nanoseconds per call, the median of the rounds; one round first warms
+// caches and clock up, untimed.
+template <typename Call>
+double MedianNs(long calls, Call call) {
+    std::vector<double> perCall;
+    for (int round = -1; round < kRounds; ++round) {
+        const Clock::time_point start = Clock::now();
+        for (long i = 0; i < calls; ++i) call();
+        const double ns = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+        if (round >= 0) perCall.push_back(ns / static_cast<double>(calls));
+    }
+    std::sort(perCall.begin(), perCall.end());
+    return perCall[perCall.size() / 2];
+}
+
+// The module as a host loads it: by path, its exports looked up by name.
+struct Module : ExportTable {
+    bool Load() {
+        const platform::ModuleHandle handle = platform::LoadLibraryA(ModuleBesideProgram().c_str());
+        return handle != nullptr && Resolve(handle) == nullptr && MOLV_VERSION()[0] != 0;
+    }
+};
+
+// bregexp.dll asked for by its bare name once the module is loaded: Windows
+// hands back the library of that name the process already holds, the very
+// one the module uses.
+struct Library {
+    BMatchFunction match = nullptr;
+    BSubstFunction subst = nullptr;
+    BSplitFunction split = nullptr;
+    BRegfreeFunction regfree = nullptr;
+
+    bool Load() {
+        const platform::ModuleHandle handle = platform::LoadLibraryA("bregexp.dll");
+        if (handle == nullptr) return false;
+        match = platform::ResolveEntryPoint<BMatchFunction>(handle, "BMatch");
+        subst = platform::ResolveEntryPoint<BSubstFunction>(handle, "BSubst");
+        split = platform::ResolveEntryPoint<BSplitFunction>(handle, "BSplit");
+        regfree = platform::ResolveEntryPoint<BRegfreeFunction>(handle, "BRegfree");
+        return match != nullptr && subst != nullptr && split != nullptr && regfree != nullptr;
+    }
+};
+
+// What each call must answer on a subject.
+struct Expected {
+    std::string position;   // of the whole match
+    int pieces;             // of the split
+    std::string substituted;
+};
+
+Expected ExpectedOf(const std::string& subject) {
+    const std::size_t at = subject.rfind("12-345");
+    std::istringstream words(subject);
+    std::string word;
+    int pieces = 0;
+    while (words >> word) ++pieces;
+    std::string substituted = subject;
+    substituted.replace(at, 6, "345-12");
+    return {std::to_string(at) + ":6", pieces, substituted};
+}
+
+// A record of the library, compiled by the first call and then reused.
+struct CachedRecord {
+    explicit CachedRecord(const Library& library) : library(library) {}
+    ~CachedRecord() { library.regfree(record); }
+    CachedRecord(const CachedRecord&) = delete;
+    CachedRecord& operator=(const CachedRecord&) = delete;
+
+    const Library& library;
+    bregexp* record = nullptr;
+    char message[kMessageBufferSize];
+};
+
+// The rows of one subject size; a wrong answer is named in `wrong`.
+class SizeRows {
+public:
+    SizeRows(const Module& module, const Library& library, std::size_t size)
+        : module(module), library(library), text(SubjectOf(size, kPcreTail, kPcreFiller)),
+          expected(ExpectedOf(text)), calls(CallsPerRound(size)) {}
+
+    double BMatch() {
+        CachedRecord r(library);
+        const int answer = library.match(kPcreOperator, Start(), End(), &r.record, r.message);
+        Check("BMatch", answer == 1 && PositionOf(*r.record) == expected.position);
+        return MedianNs(calls, [&] { sink = static_cast<char>(library.match(nullptr, Start(), End(), &r.record, r.message)); });
+    }
+
+    double Match() {
+        const HeapText pattern(kPcreOperator);
+        const HeapText subject(text);
+        Check("MOLV_MATCH", module.MOLV_MATCH(pattern.c_str(), subject.c_str()) == expected.position);
+        return MedianNs(calls, [&] { sink = *module.MOLV_MATCH(pattern.c_str(), subject.c_str()); });
+    }
+
+    double Stack() {
+        char pattern[sizeof kPcreOperator];
+        char subject[2048];
+        std::memcpy(pattern, kPcreOperator, sizeof kPcreOperator);
+        std::memcpy(subject, text.c_str(), text.size() + 1);
+        Check("MOLV_MATCH, stack texts", module.MOLV_MATCH(pattern, subject) == expected.position);
+        return MedianNs(calls, [&] { sink = *module.MOLV_MATCH(pattern, subject); });
+    }
+
+    double BSplit() {
+        CachedRecord r(library);
+        Check("BSplit", library.split(kSplitOperator, Start(), End(), 0, &r.record, r.message) == expected.pieces);
+        return MedianNs(calls, [&] { sink = static_cast<char>(library.split(nullptr, Start(), End(), 0, &r.record, r.message)); });
+    }
+
+    double Split() {
+        const HeapText pattern(kSplitOperator);
+        const HeapText subject(text);
+        Check("MOLV_SPLIT", module.MOLV_SPLIT(pattern.c_str(), subject.c_str(), 0) == expected.pieces);
+        return MedianNs(calls, [&] { sink = static_cast<char>(module.MOLV_SPLIT(pattern.c_str(), subject.c_str(), 0)); });
+    }
+
+    double BSubst() {
+        CachedRecord r(library);
+        const int answer = library.subst(kSubstOperator, Start(), End(), &r.record, r.message);
+        Check("BSubst", answer == 1 && r.record->outputText == expected.substituted);
+        return MedianNs(calls, [&] { sink = static_cast<char>(library.subst(nullptr, Start(), End(), &r.record, r.message)); });
+    }
+
+    double Subst() {
+        const HeapText pattern(kSubstOperator);
+        const HeapText subject(text);
+        Check("MOLV_SUBST", module.MOLV_SUBST(pattern.c_str(), subject.c_str()) == expected.substituted);
+        return MedianNs(calls, [&] { sink = *module.MOLV_SUBST(pattern.c_str(), subject.c_str()); });
+    }
+
+    std::string wrong;
+
+private:
+    std::string PositionOf(const bregexp& record) const {
+        return std::to_string(record.groupStarts[0] - Start()) + ":" +
+               std::to_string(record.groupEnds[0] - record.groupStarts[0]);
+    }
+
+    void Check(const std::string& what, bool right) {
+        if (!right) wrong += (wrong.empty() ? "" : ", ") + what + " on " + std::to_string(text.size()) + " bytes";
+    }
+
+    const char* Start() const { return text.data(); }
+    const char* End() const { return text.data() + text.size(); }
+
+    const Module& module;
+    const Library& library;
+    const std::string text;
+    const Expected expected;
+    const long calls;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::UseBinaryStandardStreams();
+    if (argc > 1) {
+        // --help doubles as the check that this system can run the program.
+        std::cout << "usage: windows_bench  (prints JSON; MOLV_Wrap.dll and bregexp.dll beside it)\n";
+        return std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+    }
+    Module module;
+    Library library;
+    if (!module.Load() || !library.Load()) {
+        std::cerr << "windows_bench: cannot load the module beside this program, or its bregexp.dll\n";
+        return 2;
+    }
+    std::string wrong;
+    std::cout << "{\"convention\": \"" << MOLV_CALLING_CONVENTION << "\", \"rounds\": " << kRounds
+              << ", \"rows\": {";
+    const char* separator = "";
+    for (const std::size_t size : {60, 1024}) {
+        SizeRows rows(module, library, size);
+        const std::pair<const char*, double (SizeRows::*)()> timed[] = {
+            {"BMatch", &SizeRows::BMatch}, {"Match", &SizeRows::Match}, {"Stack", &SizeRows::Stack},
+            {"BSplit", &SizeRows::BSplit}, {"Split", &SizeRows::Split}, {"BSubst", &SizeRows::BSubst},
+            {"Subst", &SizeRows::Subst}};
+        for (const auto& [name, row] : timed) {
+            std::cout << separator << "\n  \"" << name << "/" << size << "\": " << (rows.*row)();
+            separator = ",";
+        }
+        if (!rows.wrong.empty()) wrong += (wrong.empty() ? "" : ", ") + rows.wrong;
+    }
+    std::cout << "}}\n";
+    if (!wrong.empty()) {
+        std::cerr << "windows_bench: wrong answers: " << wrong << "\n";
+        return 1;
+    }
+    return 0;
+}
