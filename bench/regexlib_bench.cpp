@@ -127,6 +127,8 @@ BENCHMARK(BM_Match60B_Engine);
 BENCHMARK(BM_Match1KiB_Entry);
 BENCHMARK(BM_Match1KiB_Engine);
 
+const char kCompiledPattern[] = "/(\\w+)@(\\w+)\\.com|([a-z]+)\\s*=\\s*\"([^\"]*)\"/";
+
 // Compiling a record from its text (parse, PCRE2 compile and JIT), freed at
 // once: the scan for possessive quantifiers is part of it.
 void BM_CompileMatch_Entry(benchmark::State& state) {
@@ -134,12 +136,25 @@ void BM_CompileMatch_Entry(benchmark::State& state) {
     char message[kMessageBufferSize];
     for (auto _ : state) {
         bregexp* record = nullptr;
-        benchmark::DoNotOptimize(BMatch("/(\\w+)@(\\w+)\\.com|([a-z]+)\\s*=\\s*\"([^\"]*)\"/", subject,
-                                        subject + 1, &record, message));
+        benchmark::DoNotOptimize(BMatch(kCompiledPattern, subject, subject + 1, &record, message));
         BRegfree(record);
     }
 }
 BENCHMARK(BM_CompileMatch_Entry);
+
+// The same while another record of the text is alive, as a second thread's
+// first call: the record shares that one's compiled pattern.
+void BM_CompileHeldMatch_Entry(benchmark::State& state) {
+    const Record held(BMatch, kCompiledPattern);
+    const char subject[] = "x";
+    char message[kMessageBufferSize];
+    for (auto _ : state) {
+        bregexp* record = nullptr;
+        benchmark::DoNotOptimize(BMatch(kCompiledPattern, subject, subject + 1, &record, message));
+        BRegfree(record);
+    }
+}
+BENCHMARK(BM_CompileHeldMatch_Entry);
 
 // Runs of digits, none followed by an x, then the match at the very end.
 std::string DigitRuns(std::size_t size) {

@@ -1,10 +1,12 @@
-// The library's private state behind one bregexp record: the parsed operator,
-// its compiled engine, replacement program or translation table, and the
-// buffers the record's public words point into. Hung off the record's
-// libraryData and freed with it by FreeRecord alone; compiling answers null
-// with a message and leaves nothing allocated.
+// The library's private state behind one bregexp record: the compiled
+// operator it shares with every live record of the same text, its own
+// engines on that operator's code, and the buffers the record's public words
+// point into. Hung off the record's libraryData and freed with it by
+// FreeRecord alone; compiling answers null with a message and leaves nothing
+// allocated.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +21,20 @@
 
 namespace regexlib {
 
+// What compiling an operator text makes, read only from then on: records of
+// the same text share it, and may search with it on several threads at once.
+struct CompiledOperator {
+    std::string sourceText;  // the operator text it was compiled from
+    ParsedOperator parsed;
+    // m// and s///: the code each record searches through a Twin of its own;
+    // this engine itself is never searched.
+    std::unique_ptr<PatternEngine> engine;
+    std::unique_ptr<PatternEngine> splitEngine;  // split /^/ reads as /^/m; null for other patterns
+    ReplacementProgram replacement;              // s///
+    std::unique_ptr<TranslationTable> translation;  // tr///, made for those alone
+    int splitByte = -1;  // a separator of one literal byte, split with memchr
+};
+
 struct CompiledRecord {
     // Tells this library's records from anything else a caller hands in.
     static constexpr std::uint32_t kTag = 0x42524558;  // "BREX"
@@ -27,13 +43,10 @@ struct CompiledRecord {
     // BMatch can search with it at once when the caller passes no text.
     bool quickMatch = false;
 
-    std::string sourceText;  // the operator text the record was compiled from
-    ParsedOperator parsed;
-    std::unique_ptr<PatternEngine> engine;       // m// and s///
-    std::unique_ptr<PatternEngine> splitEngine;  // split /^/ reads as /^/m, made on first need
-    ReplacementProgram replacement;              // s///
-    std::unique_ptr<TranslationTable> translation;  // tr///, made for those alone
-    int splitByte = -1;  // a separator of one literal byte, split with memchr
+    std::shared_ptr<const CompiledOperator> compiled;
+    // Twins of the compiled engines: what a search writes is the record's own.
+    std::unique_ptr<PatternEngine> engine;
+    std::unique_ptr<PatternEngine> splitEngine;  // made on first need
 
     // What the record's public words point into: the groups' starts, then
     // their ends (sized once), the split pieces and the output text.
@@ -54,6 +67,15 @@ inline CompiledRecord* StateOf(bregexp* record) {
 }
 
 void FreeRecord(bregexp* record);
+
+// The compiled operator of `text` a live record already holds, or a new one
+// compiled now; null with a message when the text does not compile. The last
+// record to let go of an operator frees it and its entry in the process-wide
+// table, which thus holds nothing but what live records hold.
+std::shared_ptr<const CompiledOperator> HoldCompiledOperator(const char* text, std::string& message);
+
+// The number of compiled operators live records hold, for tests.
+std::size_t CompiledOperatorsHeld();
 
 // The pattern options an operator's flags ask for.
 PatternOptions OptionsOf(const OperatorFlags& flags);

@@ -72,7 +72,7 @@ public:
         }
         state_ = StateOf(record_);
         if (state_ == nullptr) return Fail("not a record of this library");
-        if (!Serves(state_->parsed.kind, wanted)) return Fail(KindMismatchMessage(wanted));
+        if (!Serves(state_->compiled->parsed.kind, wanted)) return Fail(KindMismatchMessage(wanted));
         return true;
     }
 
@@ -80,7 +80,7 @@ public:
     bool CheckSubject(const char* start, const char* end) {
         if (start == nullptr || end == nullptr || end < start) return Fail("no subject text");
         std::size_t bad = 0;
-        if (state_->parsed.flags.encoding == TextEncoding::Utf8 && !IsValidUtf8(start, end, &bad)) {
+        if (state_->compiled->parsed.flags.encoding == TextEncoding::Utf8 && !IsValidUtf8(start, end, &bad)) {
             return Fail("invalid UTF-8 in the subject at byte " + std::to_string(bad));
         }
         return true;
@@ -121,7 +121,7 @@ private:
     // caller, who still holds it.
     bool Reuses(const char* pattern) {
         CompiledRecord* state = StateOf(*slot_);
-        if (state == nullptr || state->sourceText != pattern) return false;
+        if (state == nullptr || state->compiled->sourceText != pattern) return false;
         record_ = *slot_;
         return true;
     }
@@ -135,15 +135,13 @@ private:
 
 int ClampCount(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
 
-// split /^/ means split /^/m in Perl; that engine is compiled on first need.
+// split /^/ means split /^/m in Perl. The record's own engine on that code
+// is made on first need, as most /^/ records never split.
 PatternEngine* SplitEngineOf(CompiledRecord& state, std::string& message) {
-    const ParsedOperator& parsed = state.parsed;
-    if (parsed.pattern != "^" || parsed.flags.multiline) return state.engine.get();
-    if (state.splitEngine == nullptr) {
-        PatternOptions options = OptionsOf(parsed.flags);
-        options.multiline = true;
-        state.splitEngine = CompilePattern("^", options, message);
-    }
+    const PatternEngine* compiled = state.compiled->splitEngine.get();
+    if (compiled == nullptr) return state.engine.get();
+    if (state.splitEngine == nullptr) state.splitEngine = compiled->Twin();
+    if (state.splitEngine == nullptr) message = "out of memory";
     return state.splitEngine.get();
 }
 
@@ -200,7 +198,8 @@ REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const 
     }
     CompiledRecord& state = call.state();
     std::string error;
-    const int count = SubstituteMatches(*state.engine, state.replacement, state.parsed.flags.global,
+    const CompiledOperator& compiled = *state.compiled;
+    const int count = SubstituteMatches(*state.engine, compiled.replacement, compiled.parsed.flags.global,
                                         subjectStart, subjectEnd, state.output, error);
     if (count < 0) return call.FailOutput(error);
     if (state.output.HoldsNul()) return call.FailOutput(kNulInOutputMessage);
@@ -216,7 +215,7 @@ REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const 
         return -1;
     }
     CompiledRecord& state = call.state();
-    const TranslationResult result = state.translation->Apply(subjectStart, subjectEnd, state.output);
+    const TranslationResult result = state.compiled->translation->Apply(subjectStart, subjectEnd, state.output);
     if (result.holdsNul) return call.FailOutput(kNulInOutputMessage);
     PublishOutput(call.record(), state.output);
     call.Succeed();
@@ -230,8 +229,8 @@ REGEXLIB_EXPORT int BSplit(const char* pattern, const char* subjectStart, const 
     CompiledRecord& state = call.state();
     std::string error;
     int pieces = 0;
-    if (state.splitByte >= 0) {
-        pieces = SplitOnByte(static_cast<char>(state.splitByte), subjectStart, subjectEnd, limit,
+    if (state.compiled->splitByte >= 0) {
+        pieces = SplitOnByte(static_cast<char>(state.compiled->splitByte), subjectStart, subjectEnd, limit,
                              state.splitPairs);
     } else {
         PatternEngine* engine = SplitEngineOf(state, error);

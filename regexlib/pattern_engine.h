@@ -1,7 +1,8 @@
 // The one interface the operators run on: a compiled pattern that searches a
 // caller's subject range from a start offset and reports its groups as byte
-// offsets. Each adapter owns its compiled code and match state; compiling
-// answers null with the engine's own message, a search answers Failed with one.
+// offsets. Each adapter holds its compiled code, which its twins share, and
+// its own match state; compiling answers null with the engine's own message,
+// a search answers Failed with one.
 #pragma once
 
 #include <cstddef>
@@ -71,6 +72,12 @@ public:
     // Answers 1 for a match, 0 for none, or -1 after writing the engine's
     // message into the caller's message buffer (see message_buffer.h).
     virtual int MatchGroups(const char* begin, const char* end, char** groups, char* message);
+
+    // A new engine on this one's compiled code, read only once compiled, with
+    // match state of its own: the two may search at the same time on
+    // different threads. Costs an allocation, no compile; null when out of
+    // memory.
+    virtual std::unique_ptr<PatternEngine> Twin() const = 0;
 };
 
 // PCRE2 takes bytes and UTF-8.

@@ -1,6 +1,7 @@
 // PCRE2 adapter: bytes and UTF-8 patterns, compiled once with the JIT.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "message_buffer.h"
@@ -113,17 +114,20 @@ pcre2_code* CompileCode(const std::string& pattern, const PatternOptions& option
     return code;
 }
 
+// PCRE2 lets threads match with one compiled code (JIT code included) at
+// once, as long as each has its own match data.
+struct FreeCode {
+    void operator()(pcre2_code* code) const { pcre2_code_free(code); }
+};
+
 class Pcre2Engine final : public PatternEngine {
 public:
-    ~Pcre2Engine() override {
-        pcre2_match_data_free(matchData_);
-        pcre2_code_free(code_);
-    }
+    ~Pcre2Engine() override { pcre2_match_data_free(matchData_); }
 
     bool Compile(const std::string& pattern, const PatternOptions& options, std::string& message) {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        code_ = CompileCode(pattern, options, errorCode, errorOffset);
+        code_.reset(CompileCode(pattern, options, errorCode, errorOffset), FreeCode{});
         if (code_ == nullptr) {
             message = Pcre2Message(errorCode) + " at offset " + std::to_string(errorOffset);
             return false;
@@ -131,20 +135,24 @@ public:
         PrepareJitOnce();
         // Without the JIT (not built in, or out of memory) the interpreter
         // still gives the same answers, only slower.
-        const bool jitted = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
-        runner_ = jitted ? Runner::JitOnMachineStack : Runner::Interpreter;
-        matchData_ = pcre2_match_data_create_from_pattern(code_, nullptr);
-        context_ = SharedMatchContext();
-        if (matchData_ == nullptr || context_ == nullptr) {
+        jitted_ = pcre2_jit_compile(code_.get(), PCRE2_JIT_COMPLETE) == 0;
+        std::uint32_t captures = 0;
+        pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
+        groupCount_ = static_cast<int>(captures);
+        if (!MakeMatchState()) {
             message = "out of memory";
             return false;
         }
-        jitContext_ = MachineStackJitContext();
-        ovector_ = pcre2_get_ovector_pointer(matchData_);
-        std::uint32_t captures = 0;
-        pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &captures);
-        groupCount_ = static_cast<int>(captures);
         return true;
+    }
+
+    std::unique_ptr<PatternEngine> Twin() const override {
+        auto twin = std::make_unique<Pcre2Engine>();
+        twin->code_ = code_;
+        twin->jitted_ = jitted_;
+        twin->groupCount_ = groupCount_;
+        if (!twin->MakeMatchState()) return nullptr;
+        return twin;
     }
 
     SearchOutcome Search(const char* begin, const char* end, std::size_t startOffset,
@@ -161,9 +169,9 @@ public:
         std::uint32_t count = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
-        pcre2_pattern_info(code_, PCRE2_INFO_NAMECOUNT, &count);
-        pcre2_pattern_info(code_, PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
-        pcre2_pattern_info(code_, PCRE2_INFO_NAMETABLE, &table);
+        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMECOUNT, &count);
+        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMETABLE, &table);
         std::vector<int> numbers;
         for (std::uint32_t entry = 0; entry < count; ++entry) {
             PCRE2_SPTR at = table + static_cast<std::size_t>(entry) * entrySize;
@@ -187,6 +195,18 @@ public:
     }
 
 private:
+    // What each engine has of its own: match data for the code's groups,
+    // the limits' contexts, and a JIT pattern starting on the machine stack.
+    bool MakeMatchState() {
+        runner_ = jitted_ ? Runner::JitOnMachineStack : Runner::Interpreter;
+        matchData_ = pcre2_match_data_create_from_pattern(code_.get(), nullptr);
+        context_ = SharedMatchContext();
+        if (matchData_ == nullptr || context_ == nullptr) return false;
+        jitContext_ = MachineStackJitContext();
+        ovector_ = pcre2_get_ovector_pointer(matchData_);
+        return true;
+    }
+
     // The JIT runs first on PCRE2's machine-stack area, which costs nothing
     // to set up. The rare other cases stay out of this hot path.
     int Match(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags) {
@@ -204,8 +224,8 @@ private:
     [[gnu::noinline]] int MatchSlowly(const char* begin, const char* end, std::size_t startOffset,
                                       std::uint32_t flags) {
         if (runner_ == Runner::Interpreter) {
-            return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), static_cast<PCRE2_SIZE>(end - begin),
-                               startOffset, flags | PCRE2_NO_UTF_CHECK, matchData_, context_);
+            return pcre2_match(code_.get(), reinterpret_cast<PCRE2_SPTR>(begin),
+                               static_cast<PCRE2_SIZE>(end - begin), startOffset, flags | PCRE2_NO_UTF_CHECK, matchData_, context_);
         }
         runner_ = Runner::JitOnThreadStack;
         pcre2_match_context* deep = ThreadStackMatchContext();
@@ -214,8 +234,8 @@ private:
 
     int JitMatchWith(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
                      pcre2_match_context* context) {
-        return pcre2_jit_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), static_cast<PCRE2_SIZE>(end - begin),
-                               startOffset, flags, matchData_, context);
+        return pcre2_jit_match(code_.get(), reinterpret_cast<PCRE2_SPTR>(begin),
+                               static_cast<PCRE2_SIZE>(end - begin), startOffset, flags, matchData_, context);
     }
 
     [[gnu::noinline]] static SearchOutcome Failure(int rc, std::string& message) {
@@ -248,7 +268,8 @@ private:
         }
     }
 
-    pcre2_code* code_ = nullptr;
+    std::shared_ptr<pcre2_code> code_;  // with the JIT code; shared with the twins, read only
+    bool jitted_ = false;
     pcre2_match_data* matchData_ = nullptr;
     pcre2_match_context* context_ = nullptr;     // shared, not owned
     pcre2_match_context* jitContext_ = nullptr;  // context_, or none if the same

@@ -42,6 +42,15 @@ public:
         return true;
     }
 
+    // The twin's own converted subject and groups, on the same PCRE2 code.
+    std::unique_ptr<PatternEngine> Twin() const override {
+        auto twin = std::make_unique<ShiftJisEngine>();
+        twin->inner_ = inner_->Twin();
+        if (twin->inner_ == nullptr) return nullptr;
+        twin->groups_.assign(groups_.size(), GroupSpan{});
+        return twin;
+    }
+
     void NewSubject() override { converted_ = false; }
 
     SearchOutcome Search(const char* begin, const char* end, std::size_t startOffset,
