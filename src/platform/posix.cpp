@@ -182,8 +182,9 @@ std::int32_t ReadableTextLength(const char* text) {
             !PageIsReadable(reinterpret_cast<const void*>(at))) {
             return -1;
         }
-        // strnlen's aligned reads stay inside the bound it is given, here the
-        // page just checked; sanitizers and Valgrind know its contract.
+        // strnlen reads in aligned blocks, which may pass the bound it is
+        // given but never the page that holds the bound's last byte: here the
+        // page just checked. Sanitizers and Valgrind know its contract.
         const std::uintptr_t room = NextPageStart(at) - at;
         const std::size_t found = strnlen(reinterpret_cast<const char*>(at), room);
         const std::uintptr_t length = at - start + found;
