@@ -4,9 +4,11 @@
 
 #include "platform/platform.h"
 
-#include <emmintrin.h>
 #include <fcntl.h>
 #include <io.h>
+#if defined(__i386__) || defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include <cstdarg>
 #include <cstdio>
@@ -69,8 +71,8 @@ namespace {
 // Host texts are read a page at a time, each page probed before any byte of
 // it is read. Every Windows page is 4 KiB or a multiple of it, so stepping
 // by 4 KiB probes every page. msvcrt's strlen and lstrlenA step one byte at
-// a time; the scans below read aligned words or 16-byte blocks, which never
-// reach past the page's end because that end is aligned as well.
+// a time; the scans below read aligned words or 16- and 64-byte blocks,
+// which never reach past the page's end because that end is aligned as well.
 constexpr std::uintptr_t kProbeStep = 4096;
 
 // The offset from `at` of the first zero byte before `pageEnd`, or
