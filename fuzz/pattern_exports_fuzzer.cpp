@@ -1,7 +1,7 @@
 // The exports of the loaded module, with our bregexp.dll beside it, driven
 // by random sequences of calls: patterns of every operator kind with random
 // bodies and flags, random subjects and split limits, null and unreadable
-// pointers, interleaved with the cursor, extraction, message and version
+// pointers and texts that run into a no-access page, interleaved with the cursor, extraction, message and version
 // calls. Besides the sanitizers' own checks, every call is held to what a
 // host relies on:
 //  - every returned text is zero-terminated and stays valid and unchanged
@@ -34,12 +34,34 @@ HostModule* module = nullptr;
     std::abort();
 }
 
+// The same bytes without their terminator, at the end of a readable page
+// that a no-access page follows; the page's last byte is always 'a', so the
+// text is never empty. Texts placed here overwrite each other, and none of
+// them has a zero byte.
+const char* IntoNoAccessPage(const std::string& bytes) {
+    static char* const pages = [] {
+        char* guarded = GuardedPages();
+        if (guarded == nullptr) Fail("start", "no guarded pages");
+        guarded[PageSize() - 1] = 'a';
+        return guarded;
+    }();
+    char* text = pages + PageSize() - 1 - bytes.size();
+    std::memcpy(text, bytes.data(), bytes.size());
+    return text;
+}
+
 // A text handed to the module: its bytes (up to the first zero byte), or a
-// null or unreadable pointer, which the module reads as "".
+// null or unreadable pointer, or the bytes running into a no-access page,
+// all of which the module reads as "".
 struct HostText {
     std::string bytes;
     const char* pointer = nullptr;
-    void Point(int kind) { pointer = kind == 0 ? nullptr : kind == 1 ? NoAccessPage() : bytes.c_str(); }
+    void Point(int kind) {
+        pointer = kind == 0   ? nullptr
+                  : kind == 1 ? NoAccessPage()
+                  : kind == 2 ? IntoNoAccessPage(bytes)
+                              : bytes.c_str();
+    }
     std::string Seen() const { return pointer == bytes.c_str() ? bytes : std::string(); }
 };
 

@@ -10,10 +10,11 @@
  * same thread's next call of any of them; copy it first to keep it. Each
  * thread has its own results, message, cursor and last subject.
  * MOLV_MOLVWVERSION returns a constant, and MOLV_POSTOSTR given an unusable
- * position returns "" without touching the previous result. A null or
- * unreadable text argument counts as the empty text. "" answers both
- * "nothing" and "failure": after an empty answer, a non-empty MOLV_ERRORMSG
- * tells a failure (and MOLV_SPLIT's -1), "out of memory" included.
+ * position returns "" without touching the previous result. A null text
+ * argument, or one that cannot be read up to its terminator, counts as the
+ * empty text. "" answers both "nothing" and "failure": after an empty
+ * answer, a non-empty MOLV_ERRORMSG tells a failure (and MOLV_SPLIT's -1),
+ * "out of memory" included.
  *
  * Positions. A match, a group or a split piece is handed out as the text
  * "offset:length", both decimal byte counts from the start of the subject

@@ -1,6 +1,7 @@
 // The operating-system services the module uses, under their Win32 names and
-// contracts. On Windows they are the real calls; elsewhere posix.cpp provides
-// them. Probes answer "bad" (nonzero) for null or unreadable memory and never
+// contracts, and one of the module's own for measuring outside texts. On
+// Windows they are the real calls; elsewhere posix.cpp provides them. Probes
+// answer "bad" (nonzero, or -1) for null or unreadable memory and never
 // fault; failed library calls answer null or 0.
 #pragma once
 
@@ -68,6 +69,12 @@ std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_
 Bool IsBadStringPtrA(const char* text, std::uintptr_t max);
 // Nonzero when any of the `size` bytes at `address` cannot be read.
 Bool IsBadReadPtr(const void* address, std::uintptr_t size);
+// The length of a text from outside the module, probed and measured in one
+// pass: each page is checked once before any byte of it is read, and no page
+// past the terminator's is touched. -1 for null, for a text that reaches a
+// page that cannot be read before its terminator, and for one longer than
+// the largest int32_t.
+std::int32_t ReadableTextLength(const char* text);
 
 // Standard input, output and error carry bytes as they are: Windows would
 // otherwise turn every "\n" written into "\r\n" and read "\r\n" as "\n".

@@ -174,6 +174,26 @@ Bool IsBadStringPtrA(const char* text, std::uintptr_t max) {
     }
 }
 
+std::int32_t ReadableTextLength(const char* text) {
+    if (text == nullptr) return -1;
+    const auto start = reinterpret_cast<std::uintptr_t>(text);
+    for (std::uintptr_t at = start;;) {
+        if (!OnLiveStack(reinterpret_cast<const void*>(at), 1) &&
+            !PageIsReadable(reinterpret_cast<const void*>(at))) {
+            return -1;
+        }
+        // strnlen reads in aligned blocks, which may pass the bound it is
+        // given but never the page that holds the bound's last byte: here the
+        // page just checked. Sanitizers and Valgrind know its contract.
+        const std::uintptr_t room = NextPageStart(at) - at;
+        const std::size_t found = strnlen(reinterpret_cast<const char*>(at), room);
+        const std::uintptr_t length = at - start + found;
+        if (length > INT32_MAX) return -1;
+        if (found < room) return static_cast<std::int32_t>(length);
+        at += room;
+    }
+}
+
 struct ThreadSlot {
     pthread_key_t key;
 };

@@ -26,18 +26,25 @@ char* NewBlock(std::int32_t size) { return new char[size]; }
 
 MOLV_INIT_ORDER(1003) StringBuffer emptyString(staticEmptyText, -1, 2);
 
-bool IsReadableText(const char* text) {
-    return text != nullptr && platform::IsBadStringPtrA(text, 1) == 0;
-}
-
-const char* ReadableOrEmpty(const char* text) {
-    return IsReadableText(text) ? text : staticEmptyText;
-}
+bool IsReadableText(const char* text) { return platform::ReadableTextLength(text) >= 0; }
 
 TextSpan HostText(const char* text) {
-    text = ReadableOrEmpty(text);
-    return TextSpan{text, platform::lstrlenA(text)};
+    const std::int32_t length = platform::ReadableTextLength(text);
+    return length < 0 ? TextSpan{staticEmptyText, 0} : TextSpan{text, length};
 }
+
+namespace {
+
+// An outside text, measured here or with a length its caller vouches for;
+// then every one of those bytes must be readable.
+TextSpan OutsideText(const char* text, std::int32_t length) {
+    if (length < 0) return HostText(text);
+    const std::uintptr_t probed = length > 0 ? static_cast<std::uintptr_t>(length) : 1;
+    if (text == nullptr || platform::IsBadReadPtr(text, probed) != 0) return TextSpan{staticEmptyText, 0};
+    return TextSpan{text, length};
+}
+
+}  // namespace
 
 // ---- RCObject ----
 
@@ -66,18 +73,20 @@ StringBuffer::StringBuffer_rep::StringBuffer_rep(std::int32_t capacityWanted)
 
 StringBuffer::StringBuffer_rep::StringBuffer_rep(const char* text, std::int32_t textLength,
                                                  std::int32_t extra)
-    : StringBuffer_rep(ReadableText{ReadableOrEmpty(text)}, textLength, extra) {}
+    : StringBuffer_rep(OutsideText(text, textLength), extra) {}
 
 StringBuffer::StringBuffer_rep::StringBuffer_rep(ReadableText readable, std::int32_t textLength,
                                                  std::int32_t extra)
-    : length(0), capacity(0), chars(nullptr) {
-    // The text is measured before the first block is sized, so the block is
-    // allocated once at its final size.
-    const char* text = readable.text;
-    if (textLength < 0) textLength = platform::lstrlenA(text);
-    capacity = BlockSize(std::int64_t{textLength} + AtLeastZero(extra) + 1);
-    chars = NewBlock(capacity);
-    Fill(text, textLength, extra);
+    : StringBuffer_rep(TextSpan{readable.text, textLength < 0 ? platform::lstrlenA(readable.text) : textLength},
+                       extra) {}
+
+// The text is measured before the first block is sized, so the block is
+// allocated once at its final size.
+StringBuffer::StringBuffer_rep::StringBuffer_rep(TextSpan text, std::int32_t extra)
+    : length(0),
+      capacity(BlockSize(std::int64_t{text.length} + AtLeastZero(extra) + 1)),
+      chars(NewBlock(capacity)) {
+    Fill(text.text, text.length, extra);
 }
 
 StringBuffer::StringBuffer_rep::StringBuffer_rep(StringBuffer_rep& source)
@@ -91,9 +100,8 @@ StringBuffer::StringBuffer_rep::~StringBuffer_rep() { delete[] chars; }
 
 void StringBuffer::StringBuffer_rep::SetContents(const char* text, std::int32_t textLength,
                                                  std::int32_t extra) {
-    text = ReadableOrEmpty(text);
-    if (textLength < 0) textLength = platform::lstrlenA(text);
-    Fill(text, textLength, extra);
+    const TextSpan span = OutsideText(text, textLength);
+    Fill(span.text, span.length, extra);
 }
 
 void StringBuffer::StringBuffer_rep::Fill(const char* text, std::int32_t textLength,
@@ -180,14 +188,13 @@ void StringBuffer::Assign(const char* text, std::int32_t start, std::int32_t cou
     // Only the first byte is cleared: Append's Reserve clears the rest.
     rep->length = 0;
     rep->chars[0] = 0;
-    if (IsReadableText(text)) Append(text, start, count);
+    Append(text, start, count);
 }
 
 StringBuffer& StringBuffer::Append(const char* text, std::int32_t start, std::int32_t count) {
-    if (!IsReadableText(text) || text[0] == 0) return *this;
-    ResyncIfNeeded();
-    const std::int32_t n = platform::lstrlenA(text);
+    const std::int32_t n = HostText(text).length;
     if (start >= n || start < 0) return *this;
+    ResyncIfNeeded();
     MakeUnique();
     if (count < 0 || count > n) count = n;
     if (std::int64_t{start} + count > n) count = n - start;

@@ -44,6 +44,7 @@ public:
         explicit StringBuffer_rep(std::int32_t capacity);
         StringBuffer_rep(const char* text, std::int32_t length, std::int32_t extra);
         StringBuffer_rep(ReadableText text, std::int32_t length, std::int32_t extra);
+        StringBuffer_rep(TextSpan text, std::int32_t extra);
         explicit StringBuffer_rep(StringBuffer_rep& source);
         ~StringBuffer_rep() override;
 
@@ -99,11 +100,11 @@ private:
 };
 
 // A text pointer from outside the module is used only when it is not null and
-// its first byte can be read; otherwise the static empty text stands in.
+// every byte up to its terminator can be read; otherwise the static empty
+// text stands in.
 bool IsReadableText(const char* text);
-const char* ReadableOrEmpty(const char* text);
-// An outside text probed once and measured once; a null or unreadable
-// pointer gives the empty text.
+// An outside text probed and measured in one pass; a null or unreadable
+// pointer, or a text that runs into unreadable memory, gives the empty text.
 TextSpan HostText(const char* text);
 
 // The shared empty string handed out wherever there is nothing to give.

@@ -132,9 +132,10 @@ TEST_F(ModuleTexts, ModuleVersionLeavesThePreviousTextAlone) {
 }
 
 TEST_F(ModuleTexts, NullAndUnreadableTextsCountAsEmpty) {
-    const char* unreadable[] = {nullptr, NoAccessPage(), UnmappedAddress()};
-    for (int index = 0; index < 3; ++index) {
-        const char* bad = unreadable[index];
+    int index = 0;
+    for (const auto& [name, bad] : BadTextPointers()) {
+        SCOPED_TRACE(name);
+        ++index;
         control.Reset();
         // A pattern of its own each time, so it is not taken from the cache.
         const std::string substitution = "s/x/" + std::to_string(index) + "/";
@@ -146,6 +147,9 @@ TEST_F(ModuleTexts, NullAndUnreadableTextsCountAsEmpty) {
         EXPECT_STREQ("t", module.MOLV_TRANS(bad, "x"));
         control.Queue(Answer(0));
         module.MOLV_SPLIT(bad, bad, 3);
+        // A subject to cut from, so a position read from the bad text would show.
+        control.Queue(WithPairs(Answer(1), {0, 4}));
+        module.MOLV_MATCH("/abcd/", "abcd");
         EXPECT_STREQ("", module.MOLV_POSTOSTR(bad));
         EXPECT_EQ(2u, CountLines(control.Log(), "BMatch pattern= subject=0") +
                           CountLines(control.Log(), "BSplit pattern= subject=0"));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "unreadable_memory.h"
 
@@ -26,6 +27,7 @@ TEST(MemoryProbes, ReportNullAndUnreadableMemoryWithoutFaulting) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(row.bad, platform::IsBadStringPtrA(static_cast<const char*>(row.address), 1) != 0);
         EXPECT_EQ(row.bad, platform::IsBadReadPtr(row.address, 4) != 0);
+        EXPECT_EQ(row.bad, platform::ReadableTextLength(static_cast<const char*>(row.address)) < 0);
     }
 }
 
@@ -47,6 +49,48 @@ TEST(MemoryProbes, CheckEveryByteOfTheRange) {
     pages[page - 1] = 0;
     EXPECT_EQ(0, platform::IsBadStringPtrA(last, 100));
     ReleaseGuardedPages(pages);
+}
+
+// Texts that start at every alignment in the last bytes of a page followed
+// by a no-access one: with the terminator on the page's last byte they are
+// measured whole, without it they are unreadable. Reading past the page
+// would fault.
+TEST(MemoryProbes, TextLengthStopsAtANoAccessPage) {
+    const std::size_t page = PageSize();
+    char* pages = GuardedPages();
+    ASSERT_NE(nullptr, pages);
+    std::memset(pages, 'x', page);
+    std::vector<std::size_t> starts = {page, page - 1, page / 2 + 3};
+    for (std::size_t back = 1; back <= 40; ++back) starts.push_back(back);
+    for (const char terminator : {'\0', 'x'}) {
+        pages[page - 1] = terminator;
+        for (const std::size_t back : starts) {
+            SCOPED_TRACE(::testing::Message() << back << " bytes before the no-access page");
+            const int expected = terminator == 0 ? static_cast<int>(back - 1) : -1;
+            EXPECT_EQ(expected, platform::ReadableTextLength(pages + page - back));
+        }
+    }
+    ReleaseGuardedPages(pages);
+}
+
+// Every start alignment, lengths around 16-byte blocks and around one and
+// two page boundaries.
+TEST(MemoryProbes, TextLengthAcrossReadablePages) {
+    const std::size_t page = PageSize();
+    std::string memory(6 * page, 'x');
+    const auto address = reinterpret_cast<std::uintptr_t>(memory.data());
+    char* const firstPage = memory.data() + (page - address % page);
+    const std::size_t lengths[] = {0, 1, 15, 16, 17, 31, 32, 33, page - 17, page - 1, page, page + 1,
+                                   2 * page - 16, 2 * page, 2 * page + 15, 2 * page + 16};
+    for (std::size_t offset = page - 16; offset < page + 16; ++offset) {
+        for (const std::size_t length : lengths) {
+            SCOPED_TRACE(::testing::Message() << "offset " << offset << ", length " << length);
+            char* text = firstPage + offset;
+            text[length] = 0;
+            EXPECT_EQ(static_cast<int>(length), platform::ReadableTextLength(text));
+            text[length] = 'x';
+        }
+    }
 }
 
 TEST(StringServices, FormatUnsignedLikeWindows) {

@@ -1,19 +1,15 @@
-// Addresses no test may read directly: a page mapped without access, and an
-// address in the unmapped lowest page. Both stay so for the whole run. Each
-// platform has its own source file.
+// Addresses no test may read directly: a page mapped without access, an
+// address in the unmapped lowest page, and a text that runs into a no-access
+// page. All stay so for the whole run. Each platform has its own source file.
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <utility>
 #include <vector>
 
 const char* NoAccessPage();
 const char* UnmappedAddress();
-
-// Every text pointer a string must take as empty, each with its name.
-inline std::vector<std::pair<const char*, const char*>> BadTextPointers() {
-    return {{"null", nullptr}, {"no-access page", NoAccessPage()}, {"unmapped", UnmappedAddress()}};
-}
 
 // The system's page size.
 std::size_t PageSize();
@@ -23,6 +19,28 @@ std::size_t PageSize();
 // system refuses; give them back with ReleaseGuardedPages.
 char* GuardedPages();
 void ReleaseGuardedPages(char* pages);
+
+// A text whose first bytes read fine but that has no terminator before a
+// no-access page: a whole page that starts like a position text ("1:2aaa...").
+inline const char* TextIntoNoAccessPage() {
+    static const char* const text = [] {
+        char* pages = GuardedPages();
+        if (pages != nullptr) {
+            std::memset(pages, 'a', PageSize());
+            std::memcpy(pages, "1:2", 3);
+        }
+        return pages;
+    }();
+    return text;
+}
+
+// Every text pointer a string must take as empty, each with its name.
+inline std::vector<std::pair<const char*, const char*>> BadTextPointers() {
+    return {{"null", nullptr},
+            {"no-access page", NoAccessPage()},
+            {"unmapped", UnmappedAddress()},
+            {"runs into a no-access page", TextIntoNoAccessPage()}};
+}
 
 // The memory the process keeps resident, in bytes; 0 when it cannot be read.
 std::size_t ResidentBytes();
