@@ -71,6 +71,7 @@ std::uint32_t CompileFlags(const std::string& pattern, const PatternOptions& opt
     if (options.multiline) flags |= PCRE2_MULTILINE;
     if (options.dotAll) flags |= PCRE2_DOTALL;
     if (options.extended) flags |= PCRE2_EXTENDED;
+    if (options.extendedMore) flags |= PCRE2_EXTENDED_MORE;
     if (options.noAutoCapture) flags |= PCRE2_NO_AUTO_CAPTURE;
     // Perl lets several groups share a name.
     flags |= PCRE2_DUPNAMES;
