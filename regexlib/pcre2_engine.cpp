@@ -7,6 +7,7 @@
 #include "message_buffer.h"
 #include "pattern_engine.h"
 #include "pcre2_match_contexts.h"
+#include "perl_pattern.h"
 
 namespace regexlib {
 namespace {
@@ -125,7 +126,9 @@ class Pcre2Engine final : public PatternEngine {
 public:
     ~Pcre2Engine() override { pcre2_match_data_free(matchData_); }
 
-    bool Compile(const std::string& pattern, const PatternOptions& options, std::string& message) {
+    bool Compile(const std::string& perlPattern, const PatternOptions& options, std::string& message) {
+        std::string pattern;
+        if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
         code_.reset(CompileCode(pattern, options, errorCode, errorOffset), FreeCode{});

@@ -20,6 +20,34 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
         {"m/[a b]/x", " ", "yes 0-1"},
         {"m/[\\d-   ]+/xx", "1-", "yes 0-2"},
         {"m/[a\tb]/xx", "\t", "no"},
+        // Inline flags as perl reads them: aa among other letters, a caret
+        // that switches a off, u and d (Unicode's rules, as the text has).
+        {"m/(?aia:s)/u", "\xC5\xBF", "no"},
+        {"m/(?ia:s)/u", "\xC5\xBF", "yes 0-2"},
+        {"m/(?^aa:k)/iu", "\xE2\x84\xAA", "no"},
+        {"m/(?^:k)/iu", "K", "no"},
+        {"m/(?a:((?u)\\w)\\W)/u", "\xC3\xA9!", "yes 0-3 0-2"},
+        {"m/(?d)\\w/au", "\xC3\xA9", "yes 0-2"},
+        {"m/(?pi)s/", "S", "yes 0-1"},
+        {"m/(?ua)/u", "", "failed: Regexp modifiers \"u\" and \"a\""},
+        {"m/(?aaa)/u", "", "failed: Regexp modifier \"a\" may appear a maximum of twice"},
+        {"m/(?-a)/u", "", "failed: Regexp modifier \"a\" is not allowed here"},
+        {"m/(?u)\\w/", "\xE9", "failed: inline flag (?u)"},
+        {"m/(?l)\\w/", "a", "failed: inline flag (?l)"},
+        // Escapes perl calls errors.
+        {"m/abc\\N {U+41}/x", "abcA", "failed: Missing braces on \\N{}"},
+        {"m/\\N(?#c){SPACE}/", " ", "failed: Missing braces on \\N{}"},
+        {"m/a\\N {2}/x", "abc", "yes 0-3"},
+        {"m/\\c{/", ";", "failed: Use \";\" instead of \"\\c{\""},
+        {"m/\\c\xC3\xA9/u", "", "failed: Character following \"\\c\""},
+        {"m/\\c`/", " ", "yes 0-1"},
+        // Constructs PCRE2 would run with another meaning.
+        {"m/\\B{gcb}/", "{{gcb}", "failed: \\B{gcb} is not supported"},
+        {"m/a\\b{wb}/u", "a", "failed: \\b{wb} is not supported"},
+        {"m/(?<=([cd](*ACCEPT)|x)gggg)blrph/", "cblrph", "failed: (*ACCEPT) inside a lookbehind"},
+        {"m/(*nlb:a(*ACCEPT))b/", "b", "failed: (*ACCEPT) inside a lookbehind"},
+        {"m/(?<=a)(*ACCEPT)b/", "ac", "yes 1-1"},
+        {"m/[(*ACCEPT)]\\Q(?<=\\E/", "A(?<=", "yes 0-5"},
     };
     for (const auto& row : kRows) {
         const std::string answer = DescribeBMatch(row.pattern, row.subject);
