@@ -10,6 +10,37 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
+// Perl's \w under Unicode's rules as a class body. PCRE2's \w (L, N, Mn,
+// Pc) holds numbers such as U+00B2 that perl's does not, and lacks the
+// other marks, letters counted as alphabetic (U+2160, U+24B6) and the join
+// controls U+200C and U+200D, which perl's holds.
+constexpr const char* kPerlWord = "\\p{Alphabetic}\\p{M}\\p{Nd}\\p{Pc}\\p{Join_Control}";
+
+std::string Lowered(const std::string& text) {
+    std::string lowered;
+    for (const char c : text) {
+        if (c != ' ') lowered += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
+    return lowered;
+}
+
+// A bracketed class as a union of its items and of the complements of some
+// sets, which a class cannot hold: [a\W] is (?:[a]|[^WORD]), [^a\W] is
+// (?:(?![a])[WORD]).
+std::string ClassWithComplements(std::string body, bool negated, const std::vector<std::string>& complements) {
+    if (!body.empty() && body[0] == '^') body.insert(0, "\\");
+    std::string written = "(?:";
+    if (negated) {
+        if (!body.empty()) written += "(?![" + body + "])";
+        for (std::size_t i = 0; i + 1 < complements.size(); ++i) written += "(?=[" + complements[i] + "])";
+        return written + "[" + complements.back() + "])";
+    }
+    if (!body.empty()) written += "[" + body + "]|";
+    for (const std::string& complement : complements) written += "[^" + complement + "]|";
+    written.back() = ')';
+    return written;
+}
+
 // What holds inside a group: the flags perl's inline groups change, and
 // whether the group is part of a lookbehind.
 struct GroupState {
@@ -53,6 +84,13 @@ private:
     char At(std::size_t offset) const { return at_ + offset < pattern_.size() ? pattern_[at_ + offset] : '\0'; }
     bool Has(std::size_t offset) const { return at_ + offset < pattern_.size(); }
     GroupState& State() { return states_.back(); }
+
+    // Perl's rules for \w, \b and POSIX classes are Unicode's on UTF-8 and
+    // Shift_JIS texts, and on bytes under a (read as Latin-1) where an
+    // inline (?u) switched a off.
+    bool UnicodeRules() const {
+        return (options_.encoding != TextEncoding::Bytes || options_.asciiLevel > 0) && states_.back().asciiLevel == 0;
+    }
 
     void Copy(std::size_t count) {
         count = std::min(count, pattern_.size() - at_);
@@ -129,7 +167,36 @@ private:
             }
         }
         if (escaped == 'c' && !ControlEscapeIsValid()) return;
+        if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
+        if (UnicodeRules() && WordEscape(escaped)) return;
         Copy(2);
+    }
+
+    // \w, \W, \b and \B with perl's word characters.
+    bool WordEscape(char escaped) {
+        const std::string word = std::string("[") + kPerlWord + "]";
+        switch (escaped) {
+            case 'w': out_ += word; break;
+            case 'W': out_ += std::string("[^") + kPerlWord + "]"; break;
+            case 'b': out_ += "(?:(?<=" + word + ")(?!" + word + ")|(?<!" + word + ")(?=" + word + "))"; break;
+            case 'B': out_ += "(?:(?<=" + word + ")(?=" + word + ")|(?<!" + word + ")(?!" + word + "))"; break;
+            default: return false;
+        }
+        at_ += 2;
+        return true;
+    }
+
+    // \p{L_} is perl's cased letter, PCRE2's \p{L&}; PCRE2 would drop the
+    // underscore and read any letter.
+    void Property() {
+        const std::size_t close = pattern_.find('}', at_);
+        if (close == std::string::npos) return Copy(2);
+        std::string name = Lowered(pattern_.substr(at_ + 3, close - at_ - 3));
+        const bool caret = !name.empty() && name[0] == '^';
+        if (caret) name.erase(0, 1);
+        if (name != "l_") return Copy(2);
+        out_ += std::string("\\") + At(1) + "{" + (caret ? "^" : "") + "L&}";
+        at_ = close + 1;
     }
 
     // \b{gcb}, \b{wb}, \b{sb} and \b{lb}: Unicode's text boundaries, which
@@ -150,25 +217,72 @@ private:
         return message_.empty();
     }
 
-    // Copies a bracketed class, whose parts are read apart from the
-    // pattern's: a '(' or '#' there is a literal.
+    // A bracketed class, whose parts are read apart from the pattern's: a
+    // '(' or '#' there is a literal. Its items are written to a body of
+    // their own, as a \W there becomes a complement outside it.
     void CharacterClass() {
-        Copy(1);
-        if (At(0) == '^') Copy(1);
+        ++at_;
+        const bool negated = At(0) == '^';
+        if (negated) ++at_;
+        std::string outer;
+        outer.swap(out_);
+        std::vector<std::string> complements;
         if (At(0) == ']') Copy(1);
-        while (Has(0) && At(0) != ']') {
-            if (At(0) == '\\' && At(1) == 'Q') {
-                CopyThrough("\\E");
-            } else if (At(0) == '\\') {
-                Copy(2);
-            } else if (At(0) == '[' && (At(1) == ':' || At(1) == '.' || At(1) == '=')) {
-                const std::size_t close = pattern_.find(std::string(1, At(1)) + "]", at_ + 2);
-                Copy(close == std::string::npos ? 1 : close + 2 - at_);
-            } else {
-                Copy(1);
-            }
+        while (Has(0) && At(0) != ']' && message_.empty()) ClassItem(complements);
+        const bool closed = Has(0);
+        if (closed) ++at_;
+        std::string body;
+        body.swap(out_);
+        out_.swap(outer);
+        if (complements.empty() || !closed) {
+            out_ += std::string(negated ? "[^" : "[") + body + (closed ? "]" : "");
+        } else {
+            out_ += ClassWithComplements(body, negated, complements);
         }
+    }
+
+    void ClassItem(std::vector<std::string>& complements) {
+        const char escaped = At(0) == '\\' ? At(1) : '\0';
+        if (escaped == 'Q') return CopyThrough("\\E");
+        if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
+        if ((escaped == 'w' || escaped == 'W') && UnicodeRules()) {
+            at_ += 2;
+            if (escaped == 'W') return complements.push_back(kPerlWord);
+            out_ += kPerlWord;
+            return;
+        }
+        if (escaped != '\0') return Copy(2);
+        if (At(0) == '[' && (At(1) == ':' || At(1) == '.' || At(1) == '=')) return PosixClass(complements);
         Copy(1);
+    }
+
+    // [:alpha:], [:alnum:], [:lower:], [:upper:] and [:word:] as perl has
+    // them under Unicode's rules: PCRE2 reads lower as Ll, upper as Lu and
+    // alpha as L, and under i does not fold them (perl's lower and upper
+    // then both match every cased character).
+    void PosixClass(std::vector<std::string>& complements) {
+        const std::size_t close = pattern_.find(std::string(1, At(1)) + "]", at_ + 2);
+        if (close == std::string::npos) return Copy(1);
+        std::string name = pattern_.substr(at_ + 2, close - at_ - 2);
+        const bool negated = !name.empty() && name[0] == '^';
+        if (negated) name.erase(0, 1);
+        const bool caseless = State().caseless;
+        std::string property;
+        if (name == "alpha") property = "Alphabetic";
+        if (name == "lower") property = caseless ? "Cased" : "Lowercase";
+        if (name == "upper") property = caseless ? "Cased" : "Uppercase";
+        std::string set;
+        if (name == "alnum") set = "\\p{Alphabetic}\\p{Nd}";
+        if (name == "word") set = kPerlWord;
+        if (At(1) != ':' || !UnicodeRules() || (property.empty() && set.empty())) return Copy(close + 2 - at_);
+        at_ = close + 2;
+        if (!property.empty()) {
+            out_ += std::string(negated ? "\\P{" : "\\p{") + property + "}";
+        } else if (negated) {
+            complements.push_back(set);
+        } else {
+            out_ += set;
+        }
     }
 
     void OpenGroup() {

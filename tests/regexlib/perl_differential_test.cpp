@@ -315,6 +315,23 @@ const ConstructClass kConstructClasses[] = {
      {"\\c`", "\\c1", "\\c?", "\\c:", "a", "\\N", "\\N{2}", "\\N {2}", "\\N {U+41}", "\\N(?#c){U+41}",
       "\\c{"},
      {"a", " ", "q", "\x7F", "z", "\n", "{"}},
+    // Perl's word characters under Unicode's rules: the join controls, all
+    // marks, letters counted as alphabetic, but not U+00B2.
+    {'u', {"", "i"},
+     {"\\w", "\\W", "\\b", "\\B", "[\\w]", "[^\\w]", "[\\W]", "[a\\W]", "[^a\\W]", "[[:word:]]", "[[:^word:]]",
+      "[\\W\\d]", "[^\\W\\s]", "(?a:\\w)", "a", "\\w+"},
+     {"a", "\xE2\x80\x8C", "\xE2\x80\x8D", "\xC2\xB2", "\xE2\x85\xA0", "\xE0\xA4\x83", "\xE2\x83\x9D", " ", "_",
+      "\xC3\xA9", "!", "1"}},
+    // POSIX classes under Unicode's rules, with and without i, and \p{L_}.
+    {'u', {"", "i", "a", "ai"},
+     {"[[:lower:]]", "[[:upper:]]", "[[:^lower:]]", "[[:^upper:]]", "[[:alpha:]]", "[[:alnum:]]", "[[:^alnum:]]",
+      "[^[:lower:]]", "[a[:^alpha:]]", "[[:^alpha:][:^digit:]]", "\\p{L_}", "\\P{L_}", "\\p{LC}", "[\\p{L_}1]"},
+     {"A", "a", "\xC4\x80", "\xC4\x81", "\xC2\xAA", "\xC7\x85", "\xCA\xB0", "\xE2\x84\xB5", "\xE2\x92\xB6", "1",
+      "\xC2\xB2", "!", "\xE2\x85\xA0", "\xE3\x90\x80", "\xE2\x84\xAA", "\xC5\xBF", "k", "s"}},
+    // Bytes under a read as Latin-1, where an inline (?u) gives Unicode's
+    // rules back.
+    {'b', {"a", "ai"}, {"(?u)\\w", "(?u:[[:alpha:]])", "\\w", "(?u)\\b", "(?u:[[:lower:]])", "a"},
+     {"\xAA", "\xB2", "\xE9", "\xC9", "a", " "}},
     // Unicode's text boundaries and (*ACCEPT) in a lookbehind: refused.
     {'u', {"", "i"}, {"a", "\\w", " ", "(?:b|c)"}, {"a", " ", "{gcb}", "b", "\xC3\xA9"},
      {"\\b{gcb}", "\\B{wb}", "\\b{sb}", "\\B{lb}"}},
