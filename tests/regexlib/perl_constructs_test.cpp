@@ -78,5 +78,15 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
     }
 }
 
+// Under u the surrogates are no characters of a text: a complemented
+// search range may run across them; other lists may not name them.
+TEST(PerlConstructs, TranslateAcrossTheSurrogates) {
+    EXPECT_EQ(DescribeBTrans("tr/\\0-\\x{ffff}/x/cu", "A\xF0\x90\x80\x80" "B\xF0\xAA\xAF\x8D" "C"), "2:AxBxC");
+    EXPECT_EQ(DescribeBTrans("tr/\\x{d7ff}-\\x{10ffff}/xy/cu", "a\xED\x9F\xBF"), "1:y\xED\x9F\xBF");
+    for (const char* refused : {"tr/\\x{d7ff}-\\x{e000}/x/u", "tr/\\x{d800}-\\x{e000}/x/cu", "tr/a/\\0-\\x{ffff}/cu"}) {
+        EXPECT_EQ(DescribeBTrans(refused, "a").rfind("failed: ", 0), 0u) << refused;
+    }
+}
+
 }  // namespace
 }  // namespace regexlib_test

@@ -299,6 +299,8 @@ struct ConstructClass {
     // Constructs we refuse where perl runs them: each case holds one and
     // must be refused, whatever perl answers.
     std::vector<const char*> refused = {};
+    // tr/PIECES/FLAGS, where each of `flags` is "REPLACEMENT/FLAGS".
+    bool translation = false;
 };
 
 const ConstructClass kConstructClasses[] = {
@@ -337,6 +339,11 @@ const ConstructClass kConstructClasses[] = {
      {"\\b{gcb}", "\\B{wb}", "\\b{sb}", "\\B{lb}"}},
     {'b', {""}, {"a", "b", "(*ACCEPT)", "(a(*ACCEPT)b)"}, {"a", "b", "c", "ab"},
      {"(?<=a(*ACCEPT))", "(?<!b(*ACCEPT)c)", "(*plb:(*ACCEPT))", "(?<=([cd](*ACCEPT)|x)gggg)"}},
+    // A complemented tr range across the surrogates; without c, refused.
+    {'u', {"x/c", "xy/c", "/cd", "x-z/cs"},
+     {"\\0-\\x{ffff}", "a-\\x{e000}", "\\x{d7ff}-\\x{10ffff}", "b", "\\x{10000}"},
+     {"A", "b", "\xF0\x90\x80\x80", "\xF0\xAA\xAF\x8D", "\xEE\x80\x80", "\xED\x9F\xBF"}, {}, true},
+    {'u', {"x/", "xy/d"}, {"a", "b"}, {"A", "b", "\xEE\x80\x80"}, {"\\x{d7ff}-\\x{e000}", "\\0-\\x{ffff}"}, true},
 };
 
 constexpr int kCasesPerConstructClass = 60;
@@ -352,8 +359,10 @@ void AddConstructCases(std::vector<DifferentialCase>& cases, std::uint64_t seed)
             if (refused) pattern.insert(random.Below(2) == 0 ? 0 : pattern.size(), random.Pick(construct.refused));
             std::string subject;
             for (int length = random.Below(5); length > 0; --length) subject += random.Pick(construct.subjects);
-            const OracleCase oracle{CaseOperation::Match, construct.encoding, 0,
-                                    "m{" + pattern + "}" + random.Pick(construct.flags), subject};
+            const OracleCase oracle{
+                construct.translation ? CaseOperation::Translate : CaseOperation::Match, construct.encoding, 0,
+                (construct.translation ? "tr/" + pattern + "/" : "m{" + pattern + "}") + random.Pick(construct.flags),
+                subject};
             cases.push_back({oracle, oracle.perlOperator + ourFlag, refused});
         }
     }
