@@ -401,6 +401,14 @@ private:
         if (flags.off.find('i') != std::string::npos) inner.caseless = false;
         if (flags.asciiLevel > 0) inner.asciiLevel = flags.asciiLevel;
         if (flags.unicodeRules) inner.asciiLevel = 0;
+        // Perl's a on bytes is Unicode's rules, which fold Latin-1 letters
+        // under i ((?ai)\xC9 matches \xE9); without flag a PCRE2 reads bytes
+        // without them.
+        if (options_.encoding == TextEncoding::Bytes && options_.asciiLevel == 0 && inner.asciiLevel > 0 &&
+            inner.caseless) {
+            message_ = "inline flag (?a) under i is not supported without flag u or a";
+            return;
+        }
         const bool opensGroup = At(end) == ':';
         out_ += "(?" + Pcre2Flags(flags) + At(end);
         at_ += end + 1;

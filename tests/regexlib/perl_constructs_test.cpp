@@ -34,6 +34,9 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
         {"m/(?-a)/u", "", "failed: Regexp modifier \"a\" is not allowed here"},
         {"m/(?u)\\w/", "\xE9", "failed: inline flag (?u)"},
         {"m/(?l)\\w/", "a", "failed: inline flag (?l)"},
+        {"m/(?ai)\xC9/", "\xE9", "failed: inline flag (?a) under i"},
+        {"m/(?a:(?i)k)/", "K", "failed: inline flag (?a) under i"},
+        {"m/(?a)\\w/", "\xE9", "no"},
         // Escapes perl calls errors.
         {"m/abc\\N {U+41}/x", "abcA", "failed: Missing braces on \\N{}"},
         {"m/\\N(?#c){SPACE}/", " ", "failed: Missing braces on \\N{}"},
