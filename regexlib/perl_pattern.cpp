@@ -251,6 +251,7 @@ private:
             out_ += kPerlWord;
             return;
         }
+        if (escaped == 'c' && !ControlEscapeIsValid()) return;
         if (escaped != '\0') return Copy(2);
         if (At(0) == '[' && (At(1) == ':' || At(1) == '.' || At(1) == '=')) return PosixClass(complements);
         Copy(1);

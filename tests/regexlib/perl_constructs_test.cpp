@@ -42,6 +42,7 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
         {"m/\\N(?#c){SPACE}/", " ", "failed: Missing braces on \\N{}"},
         {"m/a\\N {2}/x", "abc", "yes 0-3"},
         {"m/\\c{/", ";", "failed: Use \";\" instead of \"\\c{\""},
+        {"m/[\\c{]/", ";", "failed: Use \";\" instead of \"\\c{\""},
         {"m/\\c\xC3\xA9/u", "", "failed: Character following \"\\c\""},
         {"m/\\c`/", " ", "yes 0-1"},
         // Perl's word characters under Unicode's rules.

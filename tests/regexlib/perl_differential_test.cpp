@@ -315,7 +315,7 @@ const ConstructClass kConstructClasses[] = {
     // their valid neighbours.
     {'b', {"", "x"},
      {"\\c`", "\\c1", "\\c?", "\\c:", "a", "\\N", "\\N{2}", "\\N {2}", "\\N {U+41}", "\\N(?#c){U+41}",
-      "\\c{"},
+      "\\c{", "[\\c{]"},
      {"a", " ", "q", "\x7F", "z", "\n", "{"}},
     // Perl's word characters under Unicode's rules: the join controls, all
     // marks, letters counted as alphabetic, but not U+00B2.
