@@ -1,6 +1,8 @@
 #include "perl_pattern.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace regexlib {
