@@ -127,13 +127,13 @@ public:
     ~Pcre2Engine() override { pcre2_match_data_free(matchData_); }
 
     bool Compile(const std::string& perlPattern, const PatternOptions& options, std::string& message) {
-        std::string pattern;
+        TranslatedPattern pattern;
         if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        code_.reset(CompileCode(pattern, options, errorCode, errorOffset), FreeCode{});
+        code_.reset(CompileCode(pattern.text, options, errorCode, errorOffset), FreeCode{});
         if (code_ == nullptr) {
-            message = Pcre2Message(errorCode) + " at offset " + std::to_string(errorOffset);
+            message = Pcre2Message(errorCode) + " at offset " + std::to_string(pattern.OriginalOffset(errorOffset));
             return false;
         }
         PrepareJitOnce();

@@ -72,13 +72,23 @@ public:
         states_.push_back(outermost);
     }
 
-    bool Translate(std::string& translated, std::string& message) {
-        while (at_ < pattern_.size() && message_.empty()) Step();
+    bool Translate(TranslatedPattern& translated, std::string& message) {
+        while (at_ < pattern_.size() && message_.empty()) {
+            const std::size_t written = out_.size();
+            const std::size_t read = at_;
+            Step();
+            // A piece whose length changed: the pieces after it move.
+            if (out_.size() - written != at_ - read) {
+                marks_.emplace_back(written, read);
+                marks_.emplace_back(out_.size(), at_);
+            }
+        }
         if (!message_.empty()) {
             message = message_;
             return false;
         }
-        translated = std::move(out_);
+        translated.text = std::move(out_);
+        translated.marks = std::move(marks_);
         return true;
     }
 
@@ -430,11 +440,22 @@ private:
     std::string out_;
     std::string message_;
     std::vector<GroupState> states_;
+    std::vector<std::pair<std::size_t, std::size_t>> marks_;
 };
 
 }  // namespace
 
-bool TranslatePerlPattern(const std::string& pattern, const PatternOptions& options, std::string& translated,
+std::size_t TranslatedPattern::OriginalOffset(std::size_t offset) const {
+    std::pair<std::size_t, std::size_t> base{0, 0};
+    for (std::size_t i = 0; i < marks.size() && marks[i].first <= offset; ++i) {
+        // Inside a rewritten piece (an odd mark follows) its start is meant.
+        base = marks[i];
+        if (i % 2 == 0 && i + 1 < marks.size() && offset < marks[i + 1].first) return base.second;
+    }
+    return base.second + (offset - base.first);
+}
+
+bool TranslatePerlPattern(const std::string& pattern, const PatternOptions& options, TranslatedPattern& translated,
                           std::string& message) {
     return PerlPatternReader(pattern, options).Translate(translated, message);
 }
