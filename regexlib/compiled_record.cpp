@@ -141,6 +141,7 @@ PatternOptions OptionsOf(const OperatorFlags& flags) {
     options.multiline = flags.multiline;
     options.dotAll = flags.dotAll;
     options.extended = flags.extended;
+    options.extendedMore = flags.extendedMore;
     options.noAutoCapture = flags.noAutoCapture;
     options.asciiLevel = flags.asciiLevel;
     options.encoding = flags.encoding;

@@ -117,7 +117,10 @@ bool ReadPatternFlag(char flag, OperatorFlags& flags) {
         case 'i': flags.caseless = true; return true;
         case 'm': flags.multiline = true; return true;
         case 's': flags.dotAll = true; return true;
-        case 'x': flags.extended = true; return true;
+        case 'x':
+            flags.extendedMore = flags.extended;
+            flags.extended = true;
+            return true;
         case 'n': flags.noAutoCapture = true; return true;
         case 'a': ++flags.asciiLevel; return true;
         // Compiled once anyway: o changes nothing.

@@ -18,6 +18,7 @@ struct OperatorFlags {
     bool multiline = false;        // m: ^ and $ at line ends
     bool dotAll = false;           // s on m// and s///: . matches a newline
     bool extended = false;         // x
+    bool extendedMore = false;     // xx: blanks in bracketed classes ignored too
     bool noAutoCapture = false;    // n: plain groups do not capture
     int asciiLevel = 0;            // a (1) or aa (2), as PatternOptions reads it
     bool complement = false;       // c on tr///

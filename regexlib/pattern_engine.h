@@ -20,6 +20,7 @@ struct PatternOptions {
     bool multiline = false;
     bool dotAll = false;
     bool extended = false;
+    bool extendedMore = false;  // xx: also blanks and tabs in bracketed classes
     bool noAutoCapture = false;  // n: only named groups capture
     // a (1): Unicode's rules (bytes read as Latin-1) but \d \s \w \b and
     // POSIX classes match ASCII only; aa (2): also no caseless match between

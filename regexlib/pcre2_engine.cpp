@@ -7,6 +7,7 @@
 #include "message_buffer.h"
 #include "pattern_engine.h"
 #include "pcre2_match_contexts.h"
+#include "perl_pattern.h"
 
 namespace regexlib {
 namespace {
@@ -71,6 +72,7 @@ std::uint32_t CompileFlags(const std::string& pattern, const PatternOptions& opt
     if (options.multiline) flags |= PCRE2_MULTILINE;
     if (options.dotAll) flags |= PCRE2_DOTALL;
     if (options.extended) flags |= PCRE2_EXTENDED;
+    if (options.extendedMore) flags |= PCRE2_EXTENDED_MORE;
     if (options.noAutoCapture) flags |= PCRE2_NO_AUTO_CAPTURE;
     // Perl lets several groups share a name.
     flags |= PCRE2_DUPNAMES;
@@ -124,12 +126,14 @@ class Pcre2Engine final : public PatternEngine {
 public:
     ~Pcre2Engine() override { pcre2_match_data_free(matchData_); }
 
-    bool Compile(const std::string& pattern, const PatternOptions& options, std::string& message) {
+    bool Compile(const std::string& perlPattern, const PatternOptions& options, std::string& message) {
+        TranslatedPattern pattern;
+        if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        code_.reset(CompileCode(pattern, options, errorCode, errorOffset), FreeCode{});
+        code_.reset(CompileCode(pattern.text, options, errorCode, errorOffset), FreeCode{});
         if (code_ == nullptr) {
-            message = Pcre2Message(errorCode) + " at offset " + std::to_string(errorOffset);
+            message = Pcre2Message(errorCode) + " at offset " + std::to_string(pattern.OriginalOffset(errorOffset));
             return false;
         }
         PrepareJitOnce();

@@ -68,15 +68,22 @@ std::uint32_t LargestCharacter(TextEncoding encoding) {
 // one UTF-8 can carry: a replacement character outside them would be
 // written as invalid UTF-8, and a search character could never match a valid
 // subject. A range across the surrogates is refused as well rather than cut
-// in two, which would silently move the place of every character after it.
-bool NamesOnlyUnicodeScalars(std::uint32_t first, std::uint32_t last) {
-    return last <= 0x10FFFF && (last < 0xD800 || first > 0xDFFF);
+// in two, which would silently move the place of every character after it;
+// but in the search list of a complemented translation it is kept whole,
+// surrogates and all: they then only leave the complement, as in perl, and
+// never meet a character of a valid text.
+bool IsSurrogate(std::uint32_t character) { return character >= 0xD800 && character <= 0xDFFF; }
+
+bool NamesOnlyUnicodeScalars(std::uint32_t first, std::uint32_t last, bool spanningSurrogates) {
+    if (last > 0x10FFFF || IsSurrogate(first) || IsSurrogate(last)) return false;
+    return spanningSurrogates || last < 0xD800 || first > 0xDFFF;
 }
 
 }  // namespace
 
 bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
-                           std::vector<std::uint32_t>& characters, std::string& message) {
+                           std::vector<std::uint32_t>& characters, std::string& message,
+                           bool spanningSurrogates) {
     characters.clear();
     const char* at = list.data();
     const char* end = at + list.size();
@@ -100,7 +107,7 @@ bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
             message = "invalid range in a translation list";
             return false;
         }
-        if (encoding == TextEncoding::Utf8 && !NamesOnlyUnicodeScalars(first, last)) {
+        if (encoding == TextEncoding::Utf8 && !NamesOnlyUnicodeScalars(first, last, spanningSurrogates)) {
             message = "a translation list names a surrogate or a code point above U+10FFFF";
             return false;
         }
@@ -118,7 +125,7 @@ bool TranslationTable::Compile(const std::string& searchList, const std::string&
     flags_ = flags;
     encoding_ = encoding;
     std::vector<std::uint32_t> search;
-    if (!ExpandTranslationList(searchList, encoding, search, message) ||
+    if (!ExpandTranslationList(searchList, encoding, search, message, flags.complement) ||
         !ExpandTranslationList(replacementList, encoding, replacement_, message)) {
         return false;
     }

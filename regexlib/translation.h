@@ -83,8 +83,11 @@ private:
 // Expands a list into characters: escapes (\n, \\, \-, \xHH, \x{H..}, octal
 // \101 and \o{101}) and ranges a-z; a '-' first or last is literal. Under
 // Shift_JIS an escape names a Unicode code point, and a range runs in
-// Shift_JIS order over the characters cp932 reads. Exposed for tests.
+// Shift_JIS order over the characters cp932 reads. Under UTF-8 a range may
+// run across the surrogates only with `spanningSurrogates` (the search list
+// of a complemented translation). Exposed for tests.
 bool ExpandTranslationList(const std::string& list, TextEncoding encoding,
-                           std::vector<std::uint32_t>& characters, std::string& message);
+                           std::vector<std::uint32_t>& characters, std::string& message,
+                           bool spanningSurrogates = false);
 
 }  // namespace regexlib

@@ -26,6 +26,7 @@ std::string Describe(const ParsedOperator& parsed) {
     if (f.multiline) flags += 'm';
     if (f.dotAll) flags += 's';
     if (f.extended) flags += 'x';
+    if (f.extendedMore) flags += 'x';
     if (f.noAutoCapture) flags += 'n';
     flags += std::string(static_cast<std::size_t>(f.asciiLevel), 'a');
     if (f.complement) flags += 'c';
@@ -68,6 +69,7 @@ TEST(OperatorText, ParsesOperators) {
     } rows[] = {
         {"/abc/", "m|abc||"},
         {"m/abc/imsx", "m|abc||imsx"},
+        {"m/[a b]/xxi", "m|[a b]||ixx"},
         {"m!a/b!", "m|a/b||"},
         {"m{a{2}}", "m|a{2}||"},
         {"m(a(b)c)g", "m|a(b)c||g"},

@@ -145,6 +145,7 @@ TEST(Translation, RejectsBadLists) {
         {"z-a", TextEncoding::Bytes, "invalid range"},
         {"\xC3", TextEncoding::Utf8, "invalid UTF-8"},
         {"a-\\xE9", TextEncoding::ShiftJis, "cannot write"},
+        {"\\0-\\x{FFFF}", TextEncoding::Utf8, "surrogate"},
     };
     for (const auto& row : rows) {
         std::vector<std::uint32_t> characters;
