@@ -338,15 +338,8 @@ int main(int argc, char** argv) {
     if (mode == "refused" && detail == "none") status = Refused("MOLV_Wrap.dll", false);
     else if (mode == "refused" && detail == "partial") status = Refused("MOLV_Wrap.dll", true);
     else if (mode == "works") status = Works();
-    else if (mode == "beside" && !detail.empty() &&
-             (where == "host" || where == "module" || where == "system" || where == "none")) {
-        status = Beside(detail, where);
-    } else {
-        std::printf("usage: molv_host refused none|partial, molv_host works, or"
-                    " molv_host beside FOLDER host|module|system|none\n");
-    }
-    if (status == 0) {
-        std::printf("molv_host %s %s %s: all checks held\n", mode.c_str(), detail.c_str(), where.c_str());
-    }
+    else if (mode == "beside" && !where.empty()) status = Beside(detail, where);
+    else std::printf("usage: molv_host refused none|partial, works, or beside FOLDER WHERE\n");
+    if (status == 0) std::printf("molv_host %s %s %s: all checks held\n", mode.c_str(), detail.c_str(), where.c_str());
     return status;
 }
