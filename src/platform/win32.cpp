@@ -18,30 +18,63 @@
 namespace platform {
 namespace {
 
+// The folder of a loaded file (null: the running program), with a trailing
+// backslash; empty when it cannot be told.
+std::string FolderOf(HMODULE file) {
+    char path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(file, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    const std::string name(path, length);
+    const std::size_t slash = name.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
 // The folder of the file this code is linked into (the module's DLL, or a
-// program), with a trailing backslash; empty when it cannot be told.
+// program).
 std::string FolderOfThisFile() {
     HMODULE self = nullptr;
     const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     if (!::GetModuleHandleExA(flags, reinterpret_cast<LPCSTR>(&FolderOfThisFile), &self)) return {};
-    char path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    const std::string file(path, length);
-    const std::size_t slash = file.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+    return FolderOf(self);
 }
 
-// The system's search first, so a library beside the host program wins.
-// Many hosts cannot put files there (a script interpreter under Program
-// Files, an office application), so a bare name is then also looked for
-// beside the module itself, by full path.
+std::string SystemFolder() {
+    char path[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::string(path, length) + "\\";
+}
+
+// Loads the library at a full path; the libraries it imports are looked for
+// beside it and in the system folder only. Windows 7 without update
+// KB2533623 knows no LOAD_LIBRARY_SEARCH_ flag and answers
+// ERROR_INVALID_PARAMETER: there the library's own folder takes the program's
+// place in the ordinary search for its imports.
+ModuleHandle LoadFile(const std::string& path) {
+    const DWORD importsBesideOrSystem = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+    if (ModuleHandle library = ::LoadLibraryExA(path.c_str(), nullptr, importsBesideOrSystem)) return library;
+    if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
+    return ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// A bare name is looked for beside the host program (which wins, as it would
+// in Windows' own search), then beside the module (many hosts cannot put
+// files beside their program: a script interpreter under Program Files, an
+// office application), then in the system folder, each by full path. Never
+// in the working folder or on PATH, which Windows' own search also takes: a
+// host working in a downloaded or shared folder would run any bregexp.dll
+// planted there inside its own process. One the process has already loaded
+// is taken as it is. A name with a path is loaded as given.
 ModuleHandle SystemLoad(const char* fileName) {
     if (fileName == nullptr) return nullptr;
-    if (ModuleHandle library = ::LoadLibraryA(fileName)) return library;
-    if (std::strpbrk(fileName, "\\/:") != nullptr) return nullptr;
-    const std::string folder = FolderOfThisFile();
-    return folder.empty() ? nullptr : ::LoadLibraryA((folder + fileName).c_str());
+    if (std::strpbrk(fileName, "\\/:") != nullptr) return ::LoadLibraryA(fileName);
+    HMODULE loaded = nullptr;
+    if (::GetModuleHandleExA(0, fileName, &loaded)) return loaded;
+    for (const std::string& folder : {FolderOf(nullptr), FolderOfThisFile(), SystemFolder()}) {
+        if (folder.empty()) continue;
+        if (ModuleHandle library = LoadFile(folder + fileName)) return library;
+    }
+    return nullptr;
 }
 
 ProcAddress SystemResolve(ModuleHandle library, const char* name) {

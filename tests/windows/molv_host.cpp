@@ -8,10 +8,13 @@
 //                              fails at attach, and the library stays loaded
 //   molv_host works            every export, detach at FreeLibrary, and null
 //                              and unreadable texts from the host
-//   molv_host beside lib       the module in the subfolder lib, loaded by that
-//                              path: it attaches to a full bregexp.dll found
-//                              beside this program or, failing that, beside
-//                              itself (the harness lays out both cases)
+//   molv_host beside lib WHERE the module in the subfolder lib of this
+//                              program's folder, loaded by that path, takes
+//                              bregexp.dll from WHERE: beside this program
+//                              (host), beside itself (module), the system
+//                              folder (system), or nowhere, and the load
+//                              fails at attach (none). The harness lays out
+//                              each case, with a working folder of its own
 //
 // `works` reads the double's log from the file named by BREGEXP_DOUBLE_LOG.
 // The exit code is 0 when every check held; each failed check prints a line.
@@ -71,9 +74,9 @@ bool ResolveAll(HMODULE module, Exports& e) {
     return all;
 }
 
-int Refused(bool libraryStaysLoaded) {
+int Refused(const std::string& modulePath, bool libraryStaysLoaded) {
     SetLastError(0);
-    HMODULE module = LoadLibraryA("MOLV_Wrap.dll");
+    HMODULE module = LoadLibraryA(modulePath.c_str());
     const DWORD error = GetLastError();
     Check(module == nullptr, "LoadLibraryA refuses the module");
     // The module was found and ran its attach, which said no; a module
@@ -275,13 +278,50 @@ int Works() {
     return failures == 0 ? 0 : 1;
 }
 
-// Attach succeeds only with a full library: the harness puts one that lacks
-// an entry point where the search must not look first.
-int Beside(const std::string& folder) {
-    HMODULE module = LoadLibraryA((folder + "\\MOLV_Wrap.dll").c_str());
-    Check(module != nullptr, "LoadLibraryA attaches the module in " + folder + " (error " +
+// The folder of a loaded file (null: this program), with a trailing backslash.
+std::string FolderOf(HMODULE file) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(file, path, MAX_PATH);
+    const std::string name(path, length < MAX_PATH ? length : 0);
+    return name.substr(0, name.find_last_of('\\') + 1);
+}
+
+std::string SystemFolder() {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0) + "\\";
+}
+
+// The working folder goes first on PATH too, so a library planted there
+// would be found by either search the module must not make.
+void PutWorkingFolderOnPath() {
+    char folder[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    Check(length > 0 && length < MAX_PATH, "GetCurrentDirectoryA");
+    char path[32767] = "";
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    Check(SetEnvironmentVariableA("PATH", (std::string(folder, length) + ";" + path).c_str()) != 0,
+          "the working folder is put on PATH");
+}
+
+// The harness puts a library that lacks an entry point, or none, where the
+// search must not look, so attach succeeds only with the right one; the
+// file the module loaded tells it apart from other full ones.
+int Beside(const std::string& folder, const std::string& where) {
+    const std::string moduleFolder = FolderOf(nullptr) + folder + "\\";
+    PutWorkingFolderOnPath();
+    if (where == "none") return Refused(moduleFolder + "MOLV_Wrap.dll", false);
+    HMODULE module = LoadLibraryA((moduleFolder + "MOLV_Wrap.dll").c_str());
+    Check(module != nullptr, "LoadLibraryA attaches the module in " + moduleFolder + " (error " +
                                  std::to_string(GetLastError()) + ")");
     if (module == nullptr) return 1;
+    const std::string expected = (where == "host"     ? FolderOf(nullptr)
+                                  : where == "module" ? moduleFolder
+                                                      : SystemFolder()) +
+                                 "bregexp.dll";
+    const std::string loaded = FolderOf(GetModuleHandleA("bregexp.dll")) + "bregexp.dll";
+    Check(lstrcmpiA(loaded.c_str(), expected.c_str()) == 0,
+          "the module loaded " + loaded + ", expected " + expected);
     Exports e;
     if (ResolveAll(module, e)) CheckText(e.MOLV_VERSION(), "double 1.0", "MOLV_VERSION");
     FreeLibrary(module);
@@ -294,11 +334,12 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const std::string detail = argc > 2 ? argv[2] : "";
     int status = 2;
-    if (mode == "refused" && detail == "none") status = Refused(false);
-    else if (mode == "refused" && detail == "partial") status = Refused(true);
+    const std::string where = argc > 3 ? argv[3] : "";
+    if (mode == "refused" && detail == "none") status = Refused("MOLV_Wrap.dll", false);
+    else if (mode == "refused" && detail == "partial") status = Refused("MOLV_Wrap.dll", true);
     else if (mode == "works") status = Works();
-    else if (mode == "beside" && !detail.empty()) status = Beside(detail);
-    else std::printf("usage: molv_host refused none|partial, molv_host works, or molv_host beside FOLDER\n");
-    if (status == 0) std::printf("molv_host %s %s: all checks held\n", mode.c_str(), detail.c_str());
+    else if (mode == "beside" && !where.empty()) status = Beside(detail, where);
+    else std::printf("usage: molv_host refused none|partial, works, or beside FOLDER WHERE\n");
+    if (status == 0) std::printf("molv_host %s %s %s: all checks held\n", mode.c_str(), detail.c_str(), where.c_str());
     return status;
 }
