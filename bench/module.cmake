@@ -6,38 +6,25 @@
 # table into README.md.
 if(TARGET bregexp AND TARGET MOLV_Wrap)
   find_package(benchmark REQUIRED)
-
-  add_executable(module_bench
-    ${CMAKE_CURRENT_LIST_DIR}/module_bench.cpp
-    ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
-  molv_setup_target(module_bench)
-  target_include_directories(module_bench PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
-  # regexlib_core for its Shift_JIS to UTF-8 conversion, done before timing.
-  target_link_libraries(module_bench PRIVATE molv_export_table benchmark::benchmark
-    molv::pcre2 regexlib_core)
-  # Beside the module it loads, which finds our bregexp.dll beside itself.
-  set_target_properties(module_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
-  add_dependencies(module_bench MOLV_Wrap bregexp)
-
-  # A plain program: one long run that grows the number of patterns used
-  # fits Google Benchmark's repeated, independent runs badly.
-  add_executable(module_scaling
-    ${CMAKE_CURRENT_LIST_DIR}/module_scaling.cpp
-    ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
-  molv_setup_target(module_scaling)
-  target_include_directories(module_scaling PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(module_scaling PRIVATE molv_export_table)
-  set_target_properties(module_scaling PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
-  add_dependencies(module_scaling MOLV_Wrap bregexp)
-
-  # A plain program too: each round starts its own threads.
   find_package(Threads REQUIRED)
-  add_executable(module_threads
-    ${CMAKE_CURRENT_LIST_DIR}/module_threads.cpp
-    ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
-  molv_setup_target(module_threads)
-  target_include_directories(module_threads PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(module_threads PRIVATE molv_export_table Threads::Threads)
-  set_target_properties(module_threads PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
-  add_dependencies(module_threads MOLV_Wrap bregexp)
+
+  # A program that loads the module as a host does, built beside the module,
+  # which finds our bregexp.dll beside itself.
+  function(molv_add_host_benchmark name)
+    add_executable(${name} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${name}.cpp
+      ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
+    molv_setup_target(${name})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PRIVATE molv_export_table ${ARGN})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
+    add_dependencies(${name} MOLV_Wrap bregexp)
+  endfunction()
+
+  # regexlib_core for its Shift_JIS to UTF-8 conversion, done before timing.
+  molv_add_host_benchmark(module_bench benchmark::benchmark molv::pcre2 regexlib_core)
+  # Plain programs: one long run that grows the number of patterns used, and
+  # rounds that each start their own threads, fit Google Benchmark's
+  # repeated, independent runs badly.
+  molv_add_host_benchmark(module_scaling)
+  molv_add_host_benchmark(module_threads Threads::Threads)
 endif()
