@@ -48,12 +48,15 @@ std::int32_t FormatPositionText(std::int32_t value, char (&text)[kPositionTextSi
     return static_cast<std::int32_t>(end - text);
 }
 
+// Read where the host keeps the text: each number ends at its first byte
+// that is no digit, the colon included, so neither side needs a copy.
 std::int32_t ParsePositionText(const char* text) {
-    StringBuffer position(text, -1, 2);
+    const TextSpan position = HostText(text);
     // A colon right after a lead byte is a second byte and is not found.
-    const std::int32_t colon = position.Find(':');
-    if (colon <= 0 || colon >= position.GetLength() - 1) return kNoPosition;
-    const std::int32_t offset = ParseReadableInt(position.Mid(0, colon).GetText());
-    const std::int32_t length = ParseReadableInt(position.Mid(colon + 1, -1).GetText());
+    const char* colonAt = FindReadableByte(position.text, ':');
+    const std::int32_t colon = colonAt == nullptr ? -1 : static_cast<std::int32_t>(colonAt - position.text);
+    if (colon <= 0 || colon >= position.length - 1) return kNoPosition;
+    const std::int32_t offset = ParseReadableInt(position.text);
+    const std::int32_t length = ParseReadableInt(colonAt + 1);
     return Pack(static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length));
 }
