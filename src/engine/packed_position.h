@@ -1,7 +1,8 @@
-// PackedPosition: a piece of the last subject in one 32-bit value, the offset
-// in the low 16 bits and the length in the high 16 bits, both modulo 65536;
-// -1 means no position. PositionText is its text form, "offset:length", with
-// the empty text for -1; a text that cannot be read back gives -1.
+// Packed positions: a piece of the last subject in one 32-bit value, the
+// offset in the low 16 bits and the length in the high 16 bits, both modulo
+// 65536; -1 means no position. The position text is its text form,
+// "offset:length", with the empty text for -1; a text that cannot be read
+// back gives -1.
 #pragma once
 
 #include <cstdint>

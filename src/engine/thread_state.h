@@ -33,7 +33,7 @@ struct ThreadState {
     PatternCache patternCache;
     StringBuffer resultText;
     StringBuffer errorText;
-    OwningPointer<ResultSet> results;   // results.owns is the ownsResults flag
+    OwningPointer<ResultSet> results;   // freed when replaced or destroyed while results.owns is set
     StringBuffer lastSubject;
     // The library reads the module's own copy of a subject, never the
     // host's memory, whatever the host does with its text meanwhile.

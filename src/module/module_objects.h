@@ -9,7 +9,7 @@
 #include "engine/thread_state.h"
 #include "text/string_buffer.h"
 
-extern OwningPointer<EngineBinding> theEngine;   // theEngine.owns is ownsEngine
+extern OwningPointer<EngineBinding> theEngine;   // freed at detach while theEngine.owns is set
 extern const char* const moduleVersion;
 
 // The calling thread's state, made on its first call (which may throw

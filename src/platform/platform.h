@@ -1,5 +1,6 @@
-// The operating-system services the module uses, under their Win32 names and
-// contracts, and one of the module's own for measuring outside texts. On
+// The operating-system services the module uses (and, for the hosts built
+// here, standard streams and the program's path), under their Win32 names
+// and contracts, and one of the module's own for measuring outside texts. On
 // Windows they are the real calls; elsewhere posix.cpp provides them. Probes
 // answer "bad" (nonzero, or -1) for null or unreadable memory and never
 // fault; failed library calls answer null or 0.

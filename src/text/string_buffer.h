@@ -87,7 +87,7 @@ public:
     std::int32_t Compare(const StringBuffer& other, std::int32_t caseSensitive, std::int32_t count);
     std::int32_t Find(char c);
 
-    // The representation, for tests and for the hand-off's identity check.
+    // The representation, for tests.
     const StringBuffer_rep* Rep() const { return rep; }
 
 private:
