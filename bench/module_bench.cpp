@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bench_texts.h"
-#include "engine/bregexp.h"
+#include "bregexp.h"
 #include "module_host.h"
 #include "platform/platform.h"
 #include "shift_jis_unicode.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench_texts.h"
-#include "entry_points.h"
+#include "bregexp.h"
 #include "shift_jis_unicode.h"
 
 

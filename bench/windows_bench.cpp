@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "bench_texts.h"
-#include "engine/bregexp.h"
+#include "bregexp.h"
 #include "export_table.h"
 #include "platform/platform.h"
 

@@ -1,43 +1,70 @@
-# The module's ten exports, read from the one list in include/molv_wrap.h:
-#   MOLV_EXPORT_NAMES      the names, in the list's order
-#   MOLV_EXPORT_ARGUMENTS  NAME=COUNT for each, the number of arguments
-# and the linker's export lists made from them in the build folder:
-#   MOLV_EXPORTS_MAP (a version script) and MOLV_EXPORTS_DEF (a .def file).
-set(molv_header ${PROJECT_SOURCE_DIR}/include/molv_wrap.h)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${molv_header})
-file(STRINGS ${molv_header} molv_export_lines REGEX "^ *X\\(MOLV_[A-Z]+,")
-# The macro's lines end in a backslash, which would join them in a list.
-string(REPLACE "\\" "" molv_export_lines "${molv_export_lines}")
+# The exported names of the two C interfaces, each read from its one list:
+#   include/molv_wrap.h  the module's ten exports
+#     MOLV_EXPORT_NAMES      the names, in the list's order
+#     MOLV_EXPORT_ARGUMENTS  NAME=COUNT for each, the number of arguments
+#     MOLV_EXPORTS_MAP, MOLV_EXPORTS_DEF  the module's version script and .def
+#   include/bregexp.h    the six entry points of bregexp.dll
+#     BREGEXP_ENTRY_NAMES    the names, in the list's order
+#     BREGEXP_EXPORTS_MAP, BREGEXP_EXPORTS_DEF  our library's version script and .def
+# The linker's lists are written into the build folder.
+set(molv_include_dir ${CMAKE_CURRENT_LIST_DIR}/../include)
 
-set(MOLV_EXPORT_NAMES)
-set(MOLV_EXPORT_ARGUMENTS)
-foreach(line IN LISTS molv_export_lines)
-  if(NOT line MATCHES "X\\((MOLV_[A-Z]+),.*, *([0-9]+)\\)")
-    message(FATAL_ERROR "molv_wrap.h: cannot read the export line '${line}'")
+# The rows of the X-macro list in `header`, each one line that starts with
+# `X(` and the first word `row_regex` matches, the backslashes cut off.
+function(molv_read_list header row_regex out)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
+  file(STRINGS ${header} rows REGEX "^ *X\\(${row_regex},")
+  # The macro's lines end in a backslash, which would join them in a list.
+  string(REPLACE "\\" "" rows "${rows}")
+  if(NOT rows)
+    message(FATAL_ERROR "${header} lists no names")
   endif()
-  list(APPEND MOLV_EXPORT_NAMES ${CMAKE_MATCH_1})
-  list(APPEND MOLV_EXPORT_ARGUMENTS "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
-endforeach()
-list(LENGTH MOLV_EXPORT_NAMES molv_export_count)
-if(molv_export_count EQUAL 0)
-  message(FATAL_ERROR "molv_wrap.h lists no exports")
-endif()
+  set(${out} "${rows}" PARENT_SCOPE)
+endfunction()
 
-list(JOIN MOLV_EXPORT_NAMES ";\n    " molv_map_names)
-set(MOLV_EXPORTS_MAP ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.map)
-file(CONFIGURE OUTPUT ${MOLV_EXPORTS_MAP} CONTENT
-"/* The module's only dynamic symbols: the exports of molv_wrap.h. */
+# A version script and a .def file in the build folder that export `names`
+# alone, from the library `file`; `what` opens the script's comment.
+function(molv_write_export_lists what file names map def)
+  list(JOIN names ";\n    " map_names)
+  file(CONFIGURE OUTPUT ${map} CONTENT
+"/* ${what} */
 {
   global:
-    ${molv_map_names};
+    ${map_names};
   local:
     *;
 };
 ")
-list(JOIN MOLV_EXPORT_NAMES "\n    " molv_def_names)
-set(MOLV_EXPORTS_DEF ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.def)
-file(CONFIGURE OUTPUT ${MOLV_EXPORTS_DEF} CONTENT
-"LIBRARY MOLV_Wrap.dll
+  list(JOIN names "\n    " def_names)
+  file(CONFIGURE OUTPUT ${def} CONTENT
+"LIBRARY ${file}
 EXPORTS
-    ${molv_def_names}
+    ${def_names}
 ")
+endfunction()
+
+molv_read_list(${molv_include_dir}/molv_wrap.h "MOLV_[A-Z]+" molv_export_rows)
+set(MOLV_EXPORT_NAMES)
+set(MOLV_EXPORT_ARGUMENTS)
+foreach(row IN LISTS molv_export_rows)
+  if(NOT row MATCHES "X\\((MOLV_[A-Z]+),.*, *([0-9]+)\\)")
+    message(FATAL_ERROR "molv_wrap.h: cannot read the export line '${row}'")
+  endif()
+  list(APPEND MOLV_EXPORT_NAMES ${CMAKE_MATCH_1})
+  list(APPEND MOLV_EXPORT_ARGUMENTS "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
+endforeach()
+set(MOLV_EXPORTS_MAP ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.map)
+set(MOLV_EXPORTS_DEF ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.def)
+molv_write_export_lists("The module's only dynamic symbols: the exports of molv_wrap.h."
+  MOLV_Wrap.dll "${MOLV_EXPORT_NAMES}" ${MOLV_EXPORTS_MAP} ${MOLV_EXPORTS_DEF})
+
+molv_read_list(${molv_include_dir}/bregexp.h "B[A-Za-z]+" bregexp_entry_rows)
+set(BREGEXP_ENTRY_NAMES)
+foreach(row IN LISTS bregexp_entry_rows)
+  string(REGEX MATCH "X\\((B[A-Za-z]+)," name "${row}")
+  list(APPEND BREGEXP_ENTRY_NAMES ${CMAKE_MATCH_1})
+endforeach()
+set(BREGEXP_EXPORTS_MAP ${CMAKE_BINARY_DIR}/generated/bregexp.map)
+set(BREGEXP_EXPORTS_DEF ${CMAKE_BINARY_DIR}/generated/bregexp.def)
+molv_write_export_lists("The only dynamic symbols of bregexp.dll: the entry points of bregexp.h."
+  bregexp.dll "${BREGEXP_ENTRY_NAMES}" ${BREGEXP_EXPORTS_MAP} ${BREGEXP_EXPORTS_DEF})

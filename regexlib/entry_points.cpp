@@ -2,13 +2,16 @@
 // into a new record (or reuses the caller's record when the text is null),
 // runs it on the caller's subject in place, and leaves a zero-terminated
 // message of at most 79 bytes: "" on success, the problem on failure.
+// The definitions are exported, and checked against the list they come from.
+#define BREGEXP_EXPORT __attribute__((visibility("default")))
+#include "bregexp.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
 #include <climits>
 #include <string>
 
-#include "entry_points.h"
 #include "compiled_record.h"
 #include "message_buffer.h"
 #include "pattern_operations.h"
@@ -158,7 +161,7 @@ CompiledRecord* ReadyToMatch(const char* pattern, bregexp** slot, const char* st
 }
 
 // A call that compiles its record or may fail before the search. Kept out
-// of BMatch, so the cached path does not pay for setting up its frame.
+// of the match entry point, so the cached path does not pay for setting up its frame.
 [[gnu::noinline]] int MatchTheLongWay(const char* pattern, const char* subjectStart,
                                       const char* subjectEnd, bregexp** record, char* message) {
     CallRecord call(record, message);
@@ -180,8 +183,8 @@ std::string VersionText() {
 
 using namespace regexlib;
 
-REGEXLIB_EXPORT int BMatch(const char* pattern, const char* subjectStart, const char* subjectEnd,
-                           bregexp** record, char* message) {
+int BREGEXP_CALL BMatch(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                        bregexp** record, char* message) {
     CompiledRecord* state = ReadyToMatch(pattern, record, subjectStart, subjectEnd);
     if (state == nullptr) return MatchTheLongWay(pattern, subjectStart, subjectEnd, record, message);
     // The message is cleared first, so that the search is the call's last
@@ -190,8 +193,8 @@ REGEXLIB_EXPORT int BMatch(const char* pattern, const char* subjectStart, const 
     return state->engine->MatchGroups(subjectStart, subjectEnd, state->groups.data(), message);
 }
 
-REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const char* subjectEnd,
-                           bregexp** record, char* message) {
+int BREGEXP_CALL BSubst(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                        bregexp** record, char* message) {
     CallRecord call(record, message);
     if (!call.Open(pattern, OperatorKind::Substitute) || !call.CheckSubject(subjectStart, subjectEnd)) {
         return -1;
@@ -208,8 +211,8 @@ REGEXLIB_EXPORT int BSubst(const char* pattern, const char* subjectStart, const 
     return count;
 }
 
-REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const char* subjectEnd,
-                           bregexp** record, char* message) {
+int BREGEXP_CALL BTrans(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                        bregexp** record, char* message) {
     CallRecord call(record, message);
     if (!call.Open(pattern, OperatorKind::Translate) || !call.CheckSubject(subjectStart, subjectEnd)) {
         return -1;
@@ -222,8 +225,8 @@ REGEXLIB_EXPORT int BTrans(const char* pattern, const char* subjectStart, const 
     return ClampCount(result.count);
 }
 
-REGEXLIB_EXPORT int BSplit(const char* pattern, const char* subjectStart, const char* subjectEnd,
-                           int limit, bregexp** record, char* message) {
+int BREGEXP_CALL BSplit(const char* pattern, const char* subjectStart, const char* subjectEnd,
+                        int limit, bregexp** record, char* message) {
     CallRecord call(record, message);
     if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
     CompiledRecord& state = call.state();
@@ -243,10 +246,12 @@ REGEXLIB_EXPORT int BSplit(const char* pattern, const char* subjectStart, const 
     return pieces;
 }
 
-REGEXLIB_EXPORT void BRegfree(bregexp* record) { FreeRecord(record); }
+void BREGEXP_CALL BRegfree(bregexp* record) { FreeRecord(record); }
 
-REGEXLIB_EXPORT const char* BRegexpVersion() {
+const char* BREGEXP_CALL BRegexpVersion() {
     // Built once; the caller copies it at once and never frees it.
     static const std::string version = VersionText();
     return version.c_str();
 }
+
+BREGEXP_ENTRY_POINTS(BREGEXP_CHECK_DEFINITION)

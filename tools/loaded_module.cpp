@@ -2,9 +2,16 @@
 
 #include <filesystem>
 
+#include "bregexp.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+
+// The entry points a usable bregexp.dll has, for the message that it lacks one.
+#define MOLV_ENTRY_POINT_NAME(name, role, result, parameters) ", " #name
+constexpr const char* kEntryPointNames = BREGEXP_ENTRY_POINTS(MOLV_ENTRY_POINT_NAME) + 2;
+#undef MOLV_ENTRY_POINT_NAME
 
 std::string FolderOf(const std::string& file) {
     const fs::path folder = fs::path(file).parent_path();
@@ -53,8 +60,7 @@ bool LoadedModule::Load(const std::string& file, const std::string& howFound, st
                     folder;
         } else {
             error = "the module " + path + " could not use " + besideModule.string() +
-                    ": it does not load, or lacks one of BMatch, BSubst, BTrans, BSplit, BRegfree, "
-                    "BRegexpVersion";
+                    ": it does not load, or lacks one of " + kEntryPointNames;
         }
         return false;
     }

@@ -1,43 +1,26 @@
-// Building and tearing down the binding, and the cached version text.
+// Building and tearing down the binding, the one place the entry points are
+// called, and the cached version text.
 #include "engine/engine_binding.h"
 
-namespace {
-
-// Looked up in this order, all of them, before any is tested.
-constexpr const char* kEntryPointNames[] = {"BMatch", "BSubst", "BTrans",
-                                             "BSplit", "BRegfree", "BRegexpVersion"};
-
-}  // namespace
-
-// Members are built in declaration order (the registry, the version text,
-// its lock) before the library is loaded; when loading throws, they are
-// destroyed again in reverse and the library handle is kept.
-EngineBinding::EngineBinding(StringBuffer& libraryName)
-    : library(nullptr),
-      BMatch(nullptr),
-      BSubst(nullptr),
-      BTrans(nullptr),
-      BSplit(nullptr),
-      BRegfree(nullptr),
-      BRegexpVersion(nullptr),
-      versionText(2) {
+// Members are built in declaration order (the entry points, still null, the
+// registry, the version text, its lock) before the library is loaded; when
+// loading throws, they are destroyed again in reverse and the library
+// handle is kept.
+EngineBinding::EngineBinding(StringBuffer& libraryName) : library(nullptr), versionText(2) {
     library = platform::LoadLibraryA(libraryName.GetText());
     if (library == nullptr) throw DllNotFoundError();
     ResolveEntryPoints();
 }
 
 void EngineBinding::ResolveEntryPoints() {
-    using platform::ResolveEntryPoint;
-    BMatch = ResolveEntryPoint<BMatchFunction>(library, kEntryPointNames[0]);
-    BSubst = ResolveEntryPoint<BSubstFunction>(library, kEntryPointNames[1]);
-    BTrans = ResolveEntryPoint<BTransFunction>(library, kEntryPointNames[2]);
-    BSplit = ResolveEntryPoint<BSplitFunction>(library, kEntryPointNames[3]);
-    BRegfree = ResolveEntryPoint<BRegfreeFunction>(library, kEntryPointNames[4]);
-    BRegexpVersion = ResolveEntryPoint<BRegexpVersionFunction>(library, kEntryPointNames[5]);
-    if (BMatch == nullptr || BSubst == nullptr || BTrans == nullptr || BSplit == nullptr ||
-        BRegfree == nullptr || BRegexpVersion == nullptr) {
-        throw DllProcAddressNotFoundError();
-    }
+    // All six are looked up, in the list's order, before any is tested.
+#define MOLV_RESOLVE(name, role, result, parameters) \
+    name = platform::ResolveEntryPoint<name##Function>(library, #name);
+    BREGEXP_ENTRY_POINTS(MOLV_RESOLVE)
+#undef MOLV_RESOLVE
+#define MOLV_MISSING(name, role, result, parameters) name == nullptr ||
+    if (BREGEXP_ENTRY_POINTS(MOLV_MISSING) false) throw DllProcAddressNotFoundError();
+#undef MOLV_MISSING
 }
 
 // The records go back to the library first; the members follow in reverse
@@ -49,6 +32,19 @@ StringBuffer EngineBinding::GetVersionText() {
     // Asked again only while the library has answered with an empty text.
     if (versionText.GetLength() == 0) versionText.Assign(BRegexpVersion(), 0, -1);
     return versionText;
+}
+
+std::int32_t EngineBinding::CallEntryPoint(Operation operation, const char* pattern,
+                                           const char* start, const char* end,
+                                           std::int32_t limit, bregexp** record,
+                                           char* message) {
+    switch (operation) {
+    case Operation::kMatch: return BMatch(pattern, start, end, record, message);
+    case Operation::kSubstitute: return BSubst(pattern, start, end, record, message);
+    case Operation::kTranslate: return BTrans(pattern, start, end, record, message);
+    case Operation::kSplit: return BSplit(pattern, start, end, limit, record, message);
+    }
+    return -1;
 }
 
 // ---- the records around every call into the library ----

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "bregexp.h"
 #include "containers/owning_pointer.h"
-#include "engine/bregexp.h"
 #include "engine/record_registry.h"
 #include "engine/result_set.h"
 #include "engine/thread_state.h"
@@ -54,12 +54,10 @@ public:
     void ReleaseThread(ThreadState& thread);
 
     platform::ModuleHandle library;
-    BMatchFunction BMatch;
-    BSubstFunction BSubst;
-    BTransFunction BTrans;
-    BSplitFunction BSplit;
-    BRegfreeFunction BRegfree;
-    BRegexpVersionFunction BRegexpVersion;
+    // One pointer per entry point of bregexp.h, named and ordered as there.
+#define MOLV_ENTRY_POINT_FIELD(name, role, result, parameters) name##Function name = nullptr;
+    BREGEXP_ENTRY_POINTS(MOLV_ENTRY_POINT_FIELD)
+#undef MOLV_ENTRY_POINT_FIELD
     RecordRegistry compiled;   // every record held, by every thread
     StringBuffer versionText;
     std::mutex versionLock;

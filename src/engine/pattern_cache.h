@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/bregexp.h"
+#include "bregexp.h"
 
 class PatternCache {
 public:

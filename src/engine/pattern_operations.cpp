@@ -42,19 +42,6 @@ EngineBinding::Reply EngineBinding::Forward(ThreadState& thread, Operation opera
     return Reply{record, start, rc};
 }
 
-std::int32_t EngineBinding::CallEntryPoint(Operation operation, const char* pattern,
-                                           const char* start, const char* end,
-                                           std::int32_t limit, bregexp** record,
-                                           char* message) {
-    switch (operation) {
-    case Operation::kMatch: return BMatch(pattern, start, end, record, message);
-    case Operation::kSubstitute: return BSubst(pattern, start, end, record, message);
-    case Operation::kTranslate: return BTrans(pattern, start, end, record, message);
-    case Operation::kSplit: return BSplit(pattern, start, end, limit, record, message);
-    }
-    return -1;
-}
-
 void EngineBinding::KeepMessage(ThreadState& thread, const char* message) {
     // Most calls leave no message; an empty errorText then stays as it is.
     if (message[0] == 0 && thread.errorText.GetLength() == 0) return;

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/bregexp.h"
+#include "bregexp.h"
 
 class RecordRegistry {
 public:

@@ -1,6 +1,11 @@
 // A scriptable, recording stand-in for the outside library "bregexp.dll".
 // Tests queue the answers; every call is logged with its arguments as the
 // module passed them. Built once whole and once without each entry point.
+// The stand-in's entry points are exported as bregexp.h declares them.
+#include "platform/platform.h"
+#define BREGEXP_EXPORT MOLV_EXPORTED
+#include "bregexp.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +14,6 @@
 #include <vector>
 
 #include "double_control.h"
-#include "engine/bregexp.h"
 
 namespace {
 
@@ -117,36 +121,36 @@ MOLV_API void DoubleSetVersion(const char* text, int returnNull) {
 MOLV_API const char* DoubleLog() { return callLog.c_str(); }
 
 #ifndef DOUBLE_WITHOUT_BMatch
-MOLV_API int BMatch(const char* pattern, const char* start, const char* end, bregexp** record,
-                    char* message) {
+int BREGEXP_CALL BMatch(const char* pattern, const char* start, const char* end, bregexp** record,
+                        char* message) {
     return Answer("BMatch", pattern, start, end, "", record, message);
 }
 #endif
 
 #ifndef DOUBLE_WITHOUT_BSubst
-MOLV_API int BSubst(const char* pattern, const char* start, const char* end, bregexp** record,
-                    char* message) {
+int BREGEXP_CALL BSubst(const char* pattern, const char* start, const char* end, bregexp** record,
+                        char* message) {
     return Answer("BSubst", pattern, start, end, "", record, message);
 }
 #endif
 
 #ifndef DOUBLE_WITHOUT_BTrans
-MOLV_API int BTrans(const char* pattern, const char* start, const char* end, bregexp** record,
-                    char* message) {
+int BREGEXP_CALL BTrans(const char* pattern, const char* start, const char* end, bregexp** record,
+                        char* message) {
     return Answer("BTrans", pattern, start, end, "", record, message);
 }
 #endif
 
 #ifndef DOUBLE_WITHOUT_BSplit
-MOLV_API int BSplit(const char* pattern, const char* start, const char* end, int limit,
-                    bregexp** record, char* message) {
+int BREGEXP_CALL BSplit(const char* pattern, const char* start, const char* end, int limit,
+                        bregexp** record, char* message) {
     return Answer("BSplit", pattern, start, end, " limit=" + std::to_string(limit), record,
                   message);
 }
 #endif
 
 #ifndef DOUBLE_WITHOUT_BRegfree
-MOLV_API void BRegfree(bregexp* record) {
+void BREGEXP_CALL BRegfree(bregexp* record) {
     Record("BRegfree " + Describe(record));
     delete static_cast<RecordState*>(record->libraryData);
     delete record;
@@ -154,8 +158,10 @@ MOLV_API void BRegfree(bregexp* record) {
 #endif
 
 #ifndef DOUBLE_WITHOUT_BRegexpVersion
-MOLV_API const char* BRegexpVersion() {
+const char* BREGEXP_CALL BRegexpVersion() {
     Record("BRegexpVersion");
     return versionIsNull ? nullptr : versionText.c_str();
 }
 #endif
+
+BREGEXP_ENTRY_POINTS(BREGEXP_CHECK_DEFINITION)

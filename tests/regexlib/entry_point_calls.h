@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "entry_points.h"
+#include "bregexp.h"
 
 
 namespace regexlib_test {
