@@ -11,11 +11,9 @@ if(TARGET bregexp AND TARGET MOLV_Wrap)
   # A program that loads the module as a host does, built beside the module,
   # which finds our bregexp.dll beside itself.
   function(molv_add_host_benchmark name)
-    add_executable(${name} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${name}.cpp
-      ${PROJECT_SOURCE_DIR}/fuzz/module_host.cpp)
+    add_executable(${name} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${name}.cpp)
     molv_setup_target(${name})
-    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PRIVATE molv_export_table ${ARGN})
+    target_link_libraries(${name} PRIVATE molv_support ${ARGN})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:MOLV_Wrap>)
     add_dependencies(${name} MOLV_Wrap bregexp)
   endfunction()

@@ -2,7 +2,7 @@
 // run. Each family names its rows by what is called:
 //   Engine   PCRE2 (JIT) called directly with the same pattern; for Shift_JIS
 //            the subject's conversion to UTF-8 and PCRE2's search of it
-//   BMatch   our bregexp.dll called directly with its cached record
+//   Library  our bregexp.dll called directly with its cached record
 //   Module   the MOLV_ export, texts in the host's heap (each probed once)
 //   Stack    the MOLV_ export, texts on the calling thread's stack (exempt
 //            from the probe), which isolates the module's own steps
@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "bench_texts.h"
-#include "bregexp.h"
-#include "module_host.h"
+#include "bregexp_library.h"
+#include "host_module.h"
 #include "platform/platform.h"
 #include "shift_jis_unicode.h"
 
@@ -61,22 +61,12 @@ HostModule& FreshModule() {
 
 // Our library, opened by path beside the module: the loader hands back the
 // very object the module uses.
-struct Library {
-    BMatchFunction match = nullptr;
-    BRegfreeFunction regfree = nullptr;
-    Library() {
-        const std::string module = ModuleBesideProgram();
-        platform::ModuleHandle handle =
-            platform::LoadLibraryA((module.substr(0, module.rfind('/') + 1) + "bregexp.dll").c_str());
-        if (handle == nullptr) std::abort();
-        match = platform::ResolveEntryPoint<BMatchFunction>(handle, "BMatch");
-        regfree = platform::ResolveEntryPoint<BRegfreeFunction>(handle, "BRegfree");
-        if (match == nullptr || regfree == nullptr) std::abort();
-    }
-};
-
-const Library& OurLibrary() {
-    static const Library library;
+const BregexpLibrary& OurLibrary() {
+    static const BregexpLibrary library = [] {
+        BregexpLibrary loaded;
+        if (!loaded.Load(BregexpBesideModule())) std::abort();
+        return loaded;
+    }();
     return library;
 }
 
@@ -160,8 +150,8 @@ void Engine(benchmark::State& state, const MatchCase& c) {
     }
 }
 
-void BMatch(benchmark::State& state, const MatchCase& c) {
-    const Library& library = OurLibrary();
+void Library(benchmark::State& state, const MatchCase& c) {
+    const BregexpLibrary& library = OurLibrary();
     const std::string subject = SubjectOf(static_cast<std::size_t>(state.range(0)), *c.tail, *c.filler);
     bregexp* record = nullptr;
     char message[kMessageBufferSize];
@@ -196,11 +186,11 @@ void Stack(benchmark::State& state, const MatchCase& c) {
 }
 
 BENCHMARK_CAPTURE(Engine, Pcre2, kPcre)->Arg(60)->Arg(1024);
-BENCHMARK_CAPTURE(BMatch, Pcre2, kPcre)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Library, Pcre2, kPcre)->Arg(60)->Arg(1024);
 BENCHMARK_CAPTURE(Module, Pcre2, kPcre)->Arg(60)->Arg(1024);
 BENCHMARK_CAPTURE(Stack, Pcre2, kPcre)->Arg(60)->Arg(1024);
 BENCHMARK_CAPTURE(Engine, ShiftJis, kSjis)->Arg(60)->Arg(1024);
-BENCHMARK_CAPTURE(BMatch, ShiftJis, kSjis)->Arg(60)->Arg(1024);
+BENCHMARK_CAPTURE(Library, ShiftJis, kSjis)->Arg(60)->Arg(1024);
 BENCHMARK_CAPTURE(Module, ShiftJis, kSjis)->Arg(60)->Arg(1024);
 BENCHMARK_CAPTURE(Stack, ShiftJis, kSjis)->Arg(60)->Arg(1024);
 

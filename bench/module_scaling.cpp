@@ -14,12 +14,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "module_host.h"
+#include "host_module.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -44,18 +44,7 @@ void Put(char (&buffer)[Size], const std::string& text) {
     std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
 
-long ResidentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string field;
-    while (status >> field) {
-        if (field == "VmRSS:") {
-            long kib = -1;
-            status >> kib;
-            return kib;
-        }
-    }
-    return -1;
-}
+long ResidentKiB() { return static_cast<long>(ResidentBytes() / 1024); }
 
 // Nanoseconds per call: the median over the rounds, each round answering
 // the time its `calls` calls took. One round first warms caches and clock

@@ -64,11 +64,11 @@ push @out, sprintf('Machine: %d CPUs at %.0f MHz. One readability probe of a hos
                    x($probe / $getppid), goal('at most 1.5×', $probe <= 1.5 * $getppid)), '';
 
 push @out, '**Cached match**: the engine called directly with the same compiled pattern (for Shift_JIS, the subject\'s conversion to UTF-8 and PCRE2\'s search of it, the engine\'s work on such a text), our bregexp.dll with its cached record, and `MOLV_MATCH` with the host\'s texts in its heap (each probed) or on its stack (exempt from the probe).', '';
-push @out, '| Work | Engine | BMatch | MOLV_MATCH | added | goal | MOLV_MATCH, stack texts | added | goal |';
+push @out, '| Work | Engine | bregexp.dll | MOLV_MATCH | added | goal | MOLV_MATCH, stack texts | added | goal |';
 push @out, '|---|---:|---:|---:|---:|---|---:|---:|---|';
 for my $case (['Pcre2', 'PCRE2 JIT'], ['ShiftJis', 'Shift_JIS, converted for PCRE2']) {
     for my $size ([60, '60 B'], [1024, '1 KiB']) {
-        my ($e, $l, $m, $s) = map { need("$_/$case->[0]/$size->[0]") } qw(Engine BMatch Module Stack);
+        my ($e, $l, $m, $s) = map { need("$_/$case->[0]/$size->[0]") } qw(Engine Library Module Stack);
         my ($heapGoal, $stackGoal);
         if ($size->[0] == 60) {
             $heapGoal = goal('2 probes + 80 ns', $m - $e <= 2 * $probe + 80);
@@ -184,13 +184,13 @@ push @out, '| 1 thread, a call | ' . join(' | ', map {
 
 # ---- the Windows DLL: windows_bench under Wine ----
 if (@windows) {
-    push @out, '**Windows**: the 32-bit `MOLV_Wrap.dll` of each calling convention under Wine, in one process with the `bregexp.dll` it loaded: `BMatch` with its cached record, `MOLV_MATCH` with the host\'s texts in its heap or on its stack; the PCRE2 subjects and pattern above, median of the rounds.', '';
-    push @out, '| Build, work | BMatch | MOLV_MATCH | added | MOLV_MATCH, stack texts | added | goal |';
+    push @out, '**Windows**: the 32-bit `MOLV_Wrap.dll` of each calling convention under Wine, in one process with the `bregexp.dll` it loaded: that library with its cached record, `MOLV_MATCH` with the host\'s texts in its heap or on its stack; the PCRE2 subjects and pattern above, median of the rounds.', '';
+    push @out, '| Build, work | bregexp.dll | MOLV_MATCH | added | MOLV_MATCH, stack texts | added | goal |';
     push @out, '|---|---:|---:|---:|---:|---:|---|';
     for my $w (@windows) {
         my $r = $w->{rows};
         for my $size ([60, '60 B'], [1024, '1 KiB']) {
-            my ($l, $m, $s) = map { $r->{"$_/$size->[0]"} // die "windows_bench gave no $_/$size->[0]\n" } qw(BMatch Match Stack);
+            my ($l, $m, $s) = map { $r->{"$_/$size->[0]"} // die "windows_bench gave no $_/$size->[0]\n" } qw(LibraryMatch Match Stack);
             my $goal = $size->[0] == 60 ? goal('both at most +80 ns', $m - $l <= 80 && $s - $l <= 80)
                                         : goal('both at most 1.35×', $m <= 1.35 * $l && $s <= 1.35 * $l);
             push @out, sprintf('| %s, PCRE2 JIT, %s | %s | %s | %s (%s) | %s | %s (%s) | %s |', $w->{convention}, $size->[1],
@@ -201,7 +201,7 @@ if (@windows) {
     push @out, '| Build, work (host texts in its heap) | bregexp.dll | MOLV_ export | added |';
     push @out, '|---|---:|---:|---:|';
     for my $w (@windows) {
-        for my $work (['Split', 'BSplit', '`MOLV_SPLIT` /\s+/, limit 0'], ['Subst', 'BSubst', '`MOLV_SUBST` s/(\d+)-(\d+)/$2-$1/']) {
+        for my $work (['Split', 'LibrarySplit', '`MOLV_SPLIT` /\s+/, limit 0'], ['Subst', 'LibrarySubst', '`MOLV_SUBST` s/(\d+)-(\d+)/$2-$1/']) {
             for my $size ([60, '60 B'], [1024, '1 KiB']) {
                 my ($l, $m) = map { $w->{rows}{"$_/$size->[0]"} // die "windows_bench gave no $_/$size->[0]\n" } ($work->[1], $work->[0]);
                 push @out, sprintf('| %s, %s, %s | %s | %s | %s (%s) |', $w->{convention}, $work->[2], $size->[1],

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "module_host.h"
+#include "host_module.h"
 
 namespace {
 

@@ -15,8 +15,12 @@
 #include "bregexp.h"
 #include "shift_jis_unicode.h"
 
-
 namespace {
+
+// The entry points, linked in, called through their table by role.
+#define MOLV_LINKED_ENTRY(name, role, result, parameters) &name,
+const bregexp_functions kLibrary = {BREGEXP_ENTRY_POINTS(MOLV_LINKED_ENTRY)};
+#undef MOLV_LINKED_ENTRY
 
 const std::string kShortSubject = "mail from: john.smith@example.com (work)";
 const std::string kShiftJisSubject = "\x83\x5C\x83\x74\x83\x67 mail: john@example.com";
@@ -24,11 +28,11 @@ const std::string kShiftJisSubject = "\x83\x5C\x83\x74\x83\x67 mail: john@exampl
 // A record compiled once, reused with a null pattern as the module does.
 class Record {
 public:
-    Record(int (*entry)(const char*, const char*, const char*, bregexp**, char*), const char* pattern) {
+    Record(decltype(bregexp_functions::match) entry, const char* pattern) {
         const char empty[] = "";
         entry(pattern, empty, empty, &record_, message_);
     }
-    ~Record() { BRegfree(record_); }
+    ~Record() { kLibrary.regfree(record_); }
     bregexp** slot() { return &record_; }
     char* message() { return message_; }
 
@@ -66,10 +70,10 @@ private:
 };
 
 void BM_Match_Entry(benchmark::State& state) {
-    Record record(BMatch, "/(\\w+)@(\\w+)\\.com/");
+    Record record(kLibrary.match, "/(\\w+)@(\\w+)\\.com/");
     const char* start = kShortSubject.data();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BMatch(nullptr, start, start + kShortSubject.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.match(nullptr, start, start + kShortSubject.size(), record.slot(), record.message()));
         benchmark::DoNotOptimize((*record.slot())->groupStarts[1]);
     }
 }
@@ -97,13 +101,13 @@ std::string SubjectEndingInMatch(std::size_t size) {
 
 void MatchEntry(benchmark::State& state, std::size_t size) {
     const std::string subject = SubjectEndingInMatch(size);
-    Record record(BMatch, "/(\\d+)-(\\d+)/");
+    Record record(kLibrary.match, "/(\\d+)-(\\d+)/");
     const char* start = subject.data();
-    if (BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()) != 1) {
+    if (kLibrary.match(nullptr, start, start + subject.size(), record.slot(), record.message()) != 1) {
         state.SkipWithError("no match");
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.match(nullptr, start, start + subject.size(), record.slot(), record.message()));
         benchmark::DoNotOptimize((*record.slot())->groupStarts[1]);
     }
 }
@@ -135,8 +139,8 @@ void CompileAndFree(benchmark::State& state) {
     char message[kMessageBufferSize];
     for (auto _ : state) {
         bregexp* record = nullptr;
-        benchmark::DoNotOptimize(BMatch(kCompiledPattern, subject, subject + 1, &record, message));
-        BRegfree(record);
+        benchmark::DoNotOptimize(kLibrary.match(kCompiledPattern, subject, subject + 1, &record, message));
+        kLibrary.regfree(record);
     }
 }
 
@@ -148,7 +152,7 @@ BENCHMARK(BM_CompileMatch_Entry);
 // The same while another record of the text is alive, as a second thread's
 // first call: the record shares that one's compiled pattern.
 void BM_CompileHeldMatch_Entry(benchmark::State& state) {
-    const Record held(BMatch, kCompiledPattern);
+    const Record held(kLibrary.match, kCompiledPattern);
     CompileAndFree(state);
 }
 BENCHMARK(BM_CompileHeldMatch_Entry);
@@ -169,13 +173,13 @@ const char kAtomicPattern[] = "(\\d+)x|(?>-)(\\d+)";
 
 void BM_AtomicMatch1KiB_Entry(benchmark::State& state) {
     const std::string subject = DigitRuns(1024);
-    Record record(BMatch, (std::string("/") + kAtomicPattern + "/").c_str());
+    Record record(kLibrary.match, (std::string("/") + kAtomicPattern + "/").c_str());
     const char* start = subject.data();
-    if (BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()) != 1) {
+    if (kLibrary.match(nullptr, start, start + subject.size(), record.slot(), record.message()) != 1) {
         state.SkipWithError("no match");
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BMatch(nullptr, start, start + subject.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.match(nullptr, start, start + subject.size(), record.slot(), record.message()));
     }
 }
 BENCHMARK(BM_AtomicMatch1KiB_Entry);
@@ -189,10 +193,10 @@ void BM_AtomicMatch1KiB_Engine(benchmark::State& state) {
 BENCHMARK(BM_AtomicMatch1KiB_Engine);
 
 void BM_MatchShiftJis_Entry(benchmark::State& state) {
-    Record record(BMatch, "/(\\w+)@(\\w+)\\.com/k");
+    Record record(kLibrary.match, "/(\\w+)@(\\w+)\\.com/k");
     const char* start = kShiftJisSubject.data();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BMatch(nullptr, start, start + kShiftJisSubject.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.match(nullptr, start, start + kShiftJisSubject.size(), record.slot(), record.message()));
     }
 }
 BENCHMARK(BM_MatchShiftJis_Entry);
@@ -211,9 +215,9 @@ BENCHMARK(BM_MatchShiftJis_Engine);
 
 void BM_SubstGlobal_Entry(benchmark::State& state) {
     const std::string& text = MebibyteText();
-    Record record(BSubst, "s/fox/cat/g");
+    Record record(kLibrary.subst, "s/fox/cat/g");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BSubst(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.subst(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
@@ -235,9 +239,9 @@ BENCHMARK(BM_SubstGlobal_Engine);
 
 void BM_Trans_Entry(benchmark::State& state) {
     const std::string& text = MebibyteText();
-    Record record(BTrans, "tr/a-z/A-Z/");
+    Record record(kLibrary.trans, "tr/a-z/A-Z/");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BTrans(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.trans(nullptr, text.data(), text.data() + text.size(), record.slot(), record.message()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
@@ -265,9 +269,9 @@ BENCHMARK(BM_Trans_Engine);
 
 void SplitEntry(benchmark::State& state, const char* pattern) {
     const std::string& text = MebibyteText();
-    Record record(BMatch, pattern);
+    Record record(kLibrary.match, pattern);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BSplit(nullptr, text.data(), text.data() + text.size(), 0, record.slot(), record.message()));
+        benchmark::DoNotOptimize(kLibrary.split(nullptr, text.data(), text.data() + text.size(), 0, record.slot(), record.message()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }

@@ -4,8 +4,7 @@
 if(TARGET bregexp AND TARGET MOLV_Wrap)
   add_executable(windows_bench ${CMAKE_CURRENT_LIST_DIR}/windows_bench.cpp)
   molv_setup_target(windows_bench)
-  target_include_directories(windows_bench PRIVATE ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(windows_bench PRIVATE molv_export_table)
+  target_link_libraries(windows_bench PRIVATE molv_support)
   target_compile_definitions(windows_bench PRIVATE MOLV_CALLING_CONVENTION="${MOLV_CONVENTION}")
   # In the output folder, beside the module and our bregexp.dll.
   add_dependencies(windows_bench MOLV_Wrap bregexp)

@@ -2,11 +2,13 @@
 // host uses it: MOLV_Wrap.dll loaded by path and its exports looked up by
 // name, against the very bregexp.dll it loaded, called directly with a
 // cached record (compiled once, then called without a pattern text). Rows:
-//   BMatch, Match, Stack   the library's BMatch; MOLV_MATCH with the texts
-//                          in the host's heap; the same with them on the
-//                          calling thread's stack
-//   BSplit, Split          BSplit /\s+/ and MOLV_SPLIT (heap texts)
-//   BSubst, Subst          BSubst and MOLV_SUBST s/(\d+)-(\d+)/$2-$1/
+//   LibraryMatch, Match, Stack   the library's match; MOLV_MATCH with the
+//                                texts in the host's heap; the same with
+//                                them on the calling thread's stack
+//   LibrarySplit, Split          the library's split /\s+/ and MOLV_SPLIT
+//                                (heap texts)
+//   LibrarySubst, Subst          the library's substitution and MOLV_SUBST
+//                                s/(\d+)-(\d+)/$2-$1/
 // each on the 60-byte and 1 KiB subjects of module_bench's PCRE2 rows.
 // Every answer is checked once before its row is timed; a row's figure is
 // the median of its rounds. Prints JSON for module_table.pl.
@@ -20,8 +22,8 @@
 #include <vector>
 
 #include "bench_texts.h"
-#include "bregexp.h"
-#include "export_table.h"
+#include "bregexp_library.h"
+#include "host_module.h"
 #include "platform/platform.h"
 
 namespace {
@@ -54,33 +56,6 @@ double MedianNs(long calls, Call call) {
     return perCall[perCall.size() / 2];
 }
 
-// The module as a host loads it: by path, its exports looked up by name.
-struct Module : ExportTable {
-    bool Load() {
-        const platform::ModuleHandle handle = platform::LoadLibraryA(ModuleBesideProgram().c_str());
-        return handle != nullptr && Resolve(handle) == nullptr && MOLV_VERSION()[0] != 0;
-    }
-};
-
-// bregexp.dll asked for by its bare name once the module is loaded: Windows
-// hands back the library of that name the process already holds, the very
-// one the module uses.
-struct Library {
-    BMatchFunction match = nullptr;
-    BSubstFunction subst = nullptr;
-    BSplitFunction split = nullptr;
-    BRegfreeFunction regfree = nullptr;
-
-    bool Load() {
-        const platform::ModuleHandle handle = platform::LoadLibraryA("bregexp.dll");
-        if (handle == nullptr) return false;
-        match = platform::ResolveEntryPoint<BMatchFunction>(handle, "BMatch");
-        subst = platform::ResolveEntryPoint<BSubstFunction>(handle, "BSubst");
-        split = platform::ResolveEntryPoint<BSplitFunction>(handle, "BSplit");
-        regfree = platform::ResolveEntryPoint<BRegfreeFunction>(handle, "BRegfree");
-        return match != nullptr && subst != nullptr && split != nullptr && regfree != nullptr;
-    }
-};
 
 // What each call must answer on a subject.
 struct Expected {
@@ -102,12 +77,12 @@ Expected ExpectedOf(const std::string& subject) {
 
 // A record of the library, compiled by the first call and then reused.
 struct CachedRecord {
-    explicit CachedRecord(const Library& library) : library(library) {}
+    explicit CachedRecord(const BregexpLibrary& library) : library(library) {}
     ~CachedRecord() { library.regfree(record); }
     CachedRecord(const CachedRecord&) = delete;
     CachedRecord& operator=(const CachedRecord&) = delete;
 
-    const Library& library;
+    const BregexpLibrary& library;
     bregexp* record = nullptr;
     char message[kMessageBufferSize];
 };
@@ -115,14 +90,14 @@ struct CachedRecord {
 // The rows of one subject size; a wrong answer is named in `wrong`.
 class SizeRows {
 public:
-    SizeRows(const Module& module, const Library& library, std::size_t size)
+    SizeRows(const HostModule& module, const BregexpLibrary& library, std::size_t size)
         : module(module), library(library), text(SubjectOf(size, kPcreTail, kPcreFiller)),
           expected(ExpectedOf(text)), calls(CallsPerRound(size)) {}
 
-    double BMatch() {
+    double LibraryMatch() {
         CachedRecord r(library);
         const int answer = library.match(kPcreOperator, Start(), End(), &r.record, r.message);
-        Check("BMatch", answer == 1 && PositionOf(*r.record) == expected.position);
+        Check("the library's match", answer == 1 && PositionOf(*r.record) == expected.position);
         return MedianNs(calls, [&] { sink = static_cast<char>(library.match(nullptr, Start(), End(), &r.record, r.message)); });
     }
 
@@ -142,9 +117,9 @@ public:
         return MedianNs(calls, [&] { sink = *module.MOLV_MATCH(pattern, subject); });
     }
 
-    double BSplit() {
+    double LibrarySplit() {
         CachedRecord r(library);
-        Check("BSplit", library.split(kSplitOperator, Start(), End(), 0, &r.record, r.message) == expected.pieces);
+        Check("the library's split", library.split(kSplitOperator, Start(), End(), 0, &r.record, r.message) == expected.pieces);
         return MedianNs(calls, [&] { sink = static_cast<char>(library.split(nullptr, Start(), End(), 0, &r.record, r.message)); });
     }
 
@@ -155,10 +130,10 @@ public:
         return MedianNs(calls, [&] { sink = static_cast<char>(module.MOLV_SPLIT(pattern.c_str(), subject.c_str(), 0)); });
     }
 
-    double BSubst() {
+    double LibrarySubst() {
         CachedRecord r(library);
         const int answer = library.subst(kSubstOperator, Start(), End(), &r.record, r.message);
-        Check("BSubst", answer == 1 && r.record->outputText == expected.substituted);
+        Check("the library's substitution", answer == 1 && r.record->outputText == expected.substituted);
         return MedianNs(calls, [&] { sink = static_cast<char>(library.subst(nullptr, Start(), End(), &r.record, r.message)); });
     }
 
@@ -184,8 +159,8 @@ private:
     const char* Start() const { return text.data(); }
     const char* End() const { return text.data() + text.size(); }
 
-    const Module& module;
-    const Library& library;
+    const HostModule& module;
+    const BregexpLibrary& library;
     const std::string text;
     const Expected expected;
     const long calls;
@@ -200,9 +175,12 @@ int main(int argc, char** argv) {
         std::cout << "usage: windows_bench  (prints JSON; MOLV_Wrap.dll and bregexp.dll beside it)\n";
         return std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
     }
-    Module module;
-    Library library;
-    if (!module.Load() || !library.Load()) {
+    // The module by path, its exports looked up by name; then bregexp.dll
+    // asked for by its bare name: Windows hands back the library of that
+    // name the process already holds, the very one the module uses.
+    const HostModule module;
+    BregexpLibrary library;
+    if (!module.Loaded() || module.MOLV_VERSION()[0] == 0 || !library.Load("bregexp.dll")) {
         std::cerr << "windows_bench: cannot load the module beside this program, or its bregexp.dll\n";
         return 2;
     }
@@ -213,8 +191,9 @@ int main(int argc, char** argv) {
     for (const std::size_t size : {60, 1024}) {
         SizeRows rows(module, library, size);
         const std::pair<const char*, double (SizeRows::*)()> timed[] = {
-            {"BMatch", &SizeRows::BMatch}, {"Match", &SizeRows::Match}, {"Stack", &SizeRows::Stack},
-            {"BSplit", &SizeRows::BSplit}, {"Split", &SizeRows::Split}, {"BSubst", &SizeRows::BSubst},
+            {"LibraryMatch", &SizeRows::LibraryMatch}, {"Match", &SizeRows::Match},
+            {"Stack", &SizeRows::Stack}, {"LibrarySplit", &SizeRows::LibrarySplit},
+            {"Split", &SizeRows::Split}, {"LibrarySubst", &SizeRows::LibrarySubst},
             {"Subst", &SizeRows::Subst}};
         for (const auto& [name, row] : timed) {
             std::cout << separator << "\n  \"" << name << "/" << size << "\": " << (rows.*row)();

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "module_host.h"
+#include "host_module.h"
 
 class HostChecks {
 public:

@@ -21,8 +21,8 @@
 #include <cstring>
 #include <string>
 
-#include "unreadable_memory.h"
-#include "module_host.h"
+#include "process_memory.h"
+#include "host_module.h"
 #include "position_model.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "host_checks.h"
-#include "module_host.h"
+#include "host_module.h"
 
 #if __has_include(<valgrind/memcheck.h>)
 #include <valgrind/memcheck.h>

@@ -10,12 +10,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "host_checks.h"
-#include "module_host.h"
+#include "host_module.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -25,14 +25,8 @@ long long HeapInUse() {
     return static_cast<long long>(info.uordblks + info.hblkhd);
 }
 
-long long ResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
-    }
-    return -1;
-}
+// Signed, for the differences below.
+long long Resident() { return static_cast<long long>(ResidentBytes()); }
 
 // The bounded set: every kind of call, groups, Shift_JIS, a failing pattern.
 struct Work {
@@ -103,15 +97,15 @@ int main(int argc, char** argv) {
 
     Run(module, work, warmUp, counter);
     checks.KnownAnswers();
-    const long long heapBefore = HeapInUse(), rssBefore = ResidentBytes();
+    const long long heapBefore = HeapInUse(), rssBefore = Resident();
     const auto start = std::chrono::steady_clock::now();
     const long long made = Run(module, work, calls, counter);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     checks.KnownAnswers();
-    const long long heapAfter = HeapInUse(), rssAfter = ResidentBytes();
+    const long long heapAfter = HeapInUse(), rssAfter = Resident();
 
     for (int key = 0; key < distinct; ++key) checks.DistinctPattern(static_cast<unsigned>(key));
-    const long long heapDistinct = HeapInUse(), rssDistinct = ResidentBytes();
+    const long long heapDistinct = HeapInUse(), rssDistinct = Resident();
 
     std::printf("soak: %lld calls over %zu patterns in %.1f s (%.2f us a call)\n", made, work.patterns.size(),
                 seconds, seconds * 1e6 / static_cast<double>(made));

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "unreadable_memory.h"
+#include "process_memory.h"
 #include "text/string_buffer.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "unreadable_memory.h"
+#include "process_memory.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "double_control.h"
-#include "loaded_module.h"
+#include "module_beside_double.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ protected:
         return items;
     }
     DoubleControl control{DoublePath("full")};
-    LoadedModule module{"full"};
+    ModuleBesideDouble module{"full"};
 };
 
 TEST_F(ModuleExports, MatchWithGroupsIsWalkedAndCut) {
@@ -134,13 +134,13 @@ TEST_F(ModuleExports, SubstitutionAndTranslationBetweenAMatchAndItsWalk) {
 TEST_F(ModuleExports, ErrorMessageFollowsEveryPatternExportAndNothingElse) {
     struct Row {
         const char* message;
-        std::function<void(LoadedModule&)> call;
+        std::function<void(ModuleBesideDouble&)> call;
     } rows[] = {
-        {"match said", [](LoadedModule& m) { m.MOLV_MATCH("/1/", "a"); }},
-        {"subst said", [](LoadedModule& m) { m.MOLV_SUBST("s/2//", "a"); }},
-        {"trans said", [](LoadedModule& m) { m.MOLV_TRANS("tr/3//", "a"); }},
-        {"split said", [](LoadedModule& m) { m.MOLV_SPLIT("/4/", "a", 0); }},
-        {"", [](LoadedModule& m) { m.MOLV_MATCH("/5/", "a"); }},
+        {"match said", [](ModuleBesideDouble& m) { m.MOLV_MATCH("/1/", "a"); }},
+        {"subst said", [](ModuleBesideDouble& m) { m.MOLV_SUBST("s/2//", "a"); }},
+        {"trans said", [](ModuleBesideDouble& m) { m.MOLV_TRANS("tr/3//", "a"); }},
+        {"split said", [](ModuleBesideDouble& m) { m.MOLV_SPLIT("/4/", "a", 0); }},
+        {"", [](ModuleBesideDouble& m) { m.MOLV_MATCH("/5/", "a"); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.message);

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "double_control.h"
-#include "loaded_module.h"
-#include "unreadable_memory.h"
+#include "module_beside_double.h"
+#include "process_memory.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::size_t CountLines(const std::string& log, const std::string& prefix) {
 }
 
 // What differs from an inert module's answers, one line per difference.
-std::string InertDifferences(const LoadedModule& module) {
+std::string InertDifferences(const ModuleBesideDouble& module) {
     std::ostringstream out;
     auto text = [&](const char* what, const char* expected, const char* actual) {
         if (std::string(expected) != actual) out << what << " gave '" << actual << "'\n";
@@ -54,7 +54,7 @@ TEST(ModuleLifecycle, WithoutALibraryTheModuleIsRefusedOrInert) {
         SCOPED_TRACE(variant);
         EXPECT_EXIT(
             {
-                LoadedModule module(variant);
+                ModuleBesideDouble module(variant);
                 const std::string differences =
                     platform::kFailedAttachRefusesLoad
                         ? (module.Loaded() ? "loaded\n" : "")
@@ -71,7 +71,7 @@ TEST(ModuleLifecycle, AttachBindsTheLibraryAndTheLastUnloadRunsDetach) {
     ASSERT_TRUE(control.Loaded());
     control.Reset();
     {
-        LoadedModule module("full");
+        ModuleBesideDouble module("full");
         ASSERT_TRUE(module.Loaded());
         module.MOLV_MATCH("/a/", "abc");
         module.MOLV_MATCH("/b/", "abc");
@@ -83,7 +83,7 @@ TEST(ModuleLifecycle, AttachBindsTheLibraryAndTheLastUnloadRunsDetach) {
 
     // A fresh load is a fresh module: nothing cached from before.
     control.Reset();
-    LoadedModule again("full");
+    ModuleBesideDouble again("full");
     again.MOLV_MATCH("/a/", "abc");
     EXPECT_EQ(1u, CountLines(control.Log(), "BMatch pattern=/a/"));
 }
@@ -96,7 +96,7 @@ protected:
         ASSERT_TRUE(module.Loaded());
     }
     DoubleControl control{DoublePath("full")};
-    LoadedModule module{"full"};
+    ModuleBesideDouble module{"full"};
 };
 
 TEST_F(ModuleTexts, ErrorMessageIsEmptyFirstAndHandedOutWithoutCopying) {

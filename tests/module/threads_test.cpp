@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "module_host.h"
-#include "unreadable_memory.h"
+#include "host_module.h"
+#include "process_memory.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "unreadable_memory.h"
+#include "process_memory.h"
 
 namespace {
 

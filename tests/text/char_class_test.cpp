@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "text/string_buffer.h"
-#include "unreadable_memory.h"
+#include "process_memory.h"
 
 namespace {
 

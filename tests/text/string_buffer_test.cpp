@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "unreadable_memory.h"
+#include "process_memory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "module_host.h"
+#include "host_module.h"
 
 #include <fstream>
 

@@ -1,4 +1,5 @@
-#include "unreadable_memory.h"
+// The POSIX side of process_memory.h, on mmap and /proc.
+#include "process_memory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -6,12 +6,12 @@
 
 #include "export_table.h"
 
-class LoadedModule : public ExportTable {
+class ModuleBesideDouble : public ExportTable {
 public:
-    explicit LoadedModule(const std::string& variant);
-    ~LoadedModule() { Unload(); }
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
+    explicit ModuleBesideDouble(const std::string& variant);
+    ~ModuleBesideDouble() { Unload(); }
+    ModuleBesideDouble(const ModuleBesideDouble&) = delete;
+    ModuleBesideDouble& operator=(const ModuleBesideDouble&) = delete;
 
     bool Loaded() const { return library != nullptr; }
     // The last unload really unloads the module, which runs its detach.

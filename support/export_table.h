@@ -1,6 +1,6 @@
 // The exports of a loaded MOLV_Wrap module, looked up by name: what every
 // program that loads the module as a host does (molv, the module tests, the
-// fuzz and hardening hosts). Each is a pointer named after its export, all
+// fuzz and hardening hosts, the benchmarks). Each is a pointer named after its export, all
 // made from the one list in molv_wrap.h. Resolve answers the first name it
 // could not find, or null when all are there.
 #pragma once

@@ -1,5 +1,5 @@
-// The Windows side of unreadable_memory.h, on the virtual-memory calls.
-#include "unreadable_memory.h"
+// The Windows side of process_memory.h, on the virtual-memory calls.
+#include "process_memory.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -1,6 +1,8 @@
-// Addresses no test may read directly: a page mapped without access, an
-// address in the unmapped lowest page, and a text that runs into a no-access
-// page. All stay so for the whole run. Each platform has its own source file.
+// The process's memory as the tests and hardening programs see it: addresses
+// nobody may read directly (a page mapped without access, an address in the
+// unmapped lowest page, a text that runs into a no-access page), all kept so
+// for the whole run, and the resident size. Each platform has its own
+// source file.
 #pragma once
 
 #include <cstddef>

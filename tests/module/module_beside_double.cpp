@@ -1,4 +1,4 @@
-#include "loaded_module.h"
+#include "module_beside_double.h"
 
 #include <filesystem>
 #include <system_error>
@@ -22,13 +22,13 @@ platform::ModuleHandle LoadFromFolder(const std::string& folder) {
 
 }  // namespace
 
-LoadedModule::LoadedModule(const std::string& variant)
+ModuleBesideDouble::ModuleBesideDouble(const std::string& variant)
     : library(LoadFromFolder(std::string(MOLV_DOUBLE_DIR) + "/" + variant)) {
     if (library == nullptr) return;
     Resolve(library);
 }
 
-void LoadedModule::Unload() {
+void ModuleBesideDouble::Unload() {
     if (library != nullptr) platform::FreeLibrary(library);
     library = nullptr;
 }

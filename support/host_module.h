@@ -1,7 +1,8 @@
-// The module as the hardening programs load it: the shared object opened by
-// path (by default the one beside the running program, with our bregexp.dll
-// beside it), its ten exports resolved by name. A load that fails leaves
-// every export null and Loaded() false; Unload really unloads the module.
+// The module as the tests, hardening programs and benchmarks load it: the
+// shared object opened by path (by default the one beside the running
+// program, with our bregexp.dll beside it), its ten exports resolved by name.
+// A load that fails leaves every export null and Loaded() false; Unload
+// really unloads the module.
 #pragma once
 
 #include <string>
