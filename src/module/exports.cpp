@@ -15,11 +15,6 @@
 
 namespace {
 
-// The messages of the module's own failures, made at start-up so that
-// reporting one needs no allocation.
-MOLV_INIT_ORDER(1004) const StringBuffer outOfMemory("out of memory", -1, 2);
-MOLV_INIT_ORDER(1004) const StringBuffer internalFailure("internal failure", -1, 2);
-
 // Nothing may escape into the host: a failure of the module's own (a failed
 // allocation) answers "" or -1, and the calling thread's MOLV_ERRORMSG says
 // what happened, so a host can tell it from "no match".
@@ -32,7 +27,12 @@ Result Ask(Result fallback, Work work) {
         thread = &CallingThreadState();
         return work(*engine, *thread);
     } catch (const std::bad_alloc&) {
-        if (thread != nullptr) thread->errorText = outOfMemory;
+        // A thread left without a state is marked, to be told on its next call.
+        if (thread != nullptr) {
+            thread->errorText = outOfMemory;
+        } else {
+            MarkStateLost();
+        }
     } catch (...) {
         if (thread != nullptr) thread->errorText = internalFailure;
     }
@@ -99,7 +99,10 @@ const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
 }
 
 const char* MOLV_CALL MOLV_ERRORMSG() {
-    return AskText([](EngineBinding&, ThreadState& thread) { return thread.HandOff(thread.errorText); });
+    // A thread whose state still cannot be made is told why all the same,
+    // from the constant message.
+    const char* fallback = StateLost() ? outOfMemory.GetText() : emptyString.GetText();
+    return Ask(fallback, [](EngineBinding&, ThreadState& thread) { return thread.HandOff(thread.errorText); });
 }
 
 const char* MOLV_CALL MOLV_VERSION() {

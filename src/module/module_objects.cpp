@@ -23,11 +23,16 @@ struct LiveStates {
 // run, so detach still finds every state there.
 MOLV_INIT_ORDER(1001) OwningPointer<EngineBinding> theEngine;
 MOLV_INIT_ORDER(1002) static LiveStates liveStates;
+MOLV_INIT_ORDER(1004) const StringBuffer outOfMemory("out of memory", -1, 2);
+MOLV_INIT_ORDER(1004) const StringBuffer internalFailure("internal failure", -1, 2);
 const char* const moduleVersion = MOLV_WRAP_VERSION;
 
 namespace {
 
 platform::ThreadSlot* threadSlot = nullptr;
+// What the slot of a thread whose state could not be made holds: not a
+// state, so a thread that ends so marked frees nothing.
+char lostStateMark;
 
 // A thread that ends hands its records back and frees its state, unless
 // the detach already has. The detach waits on the same lock, so the binding
@@ -44,8 +49,10 @@ void ThreadEnded(void* state) {
 
 ThreadState& CallingThreadState() {
     if (threadSlot == nullptr) throw std::bad_alloc();
-    if (void* mine = platform::GetThreadSlot(threadSlot)) return *static_cast<ThreadState*>(mine);
+    void* mine = platform::GetThreadSlot(threadSlot);
+    if (mine != nullptr && mine != &lostStateMark) return *static_cast<ThreadState*>(mine);
     auto* state = new ThreadState;
+    if (mine == &lostStateMark) state->errorText = outOfMemory;
     std::lock_guard<std::mutex> guard(liveStates.lock);
     try {
         liveStates.states.insert(state);
@@ -59,6 +66,14 @@ ThreadState& CallingThreadState() {
         throw std::bad_alloc();
     }
     return *state;
+}
+
+void MarkStateLost() {
+    if (threadSlot != nullptr) platform::SetThreadSlot(threadSlot, &lostStateMark);
+}
+
+bool StateLost() {
+    return threadSlot != nullptr && platform::GetThreadSlot(threadSlot) == &lostStateMark;
 }
 
 bool ThreadStatesReady() {

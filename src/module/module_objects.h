@@ -12,9 +12,18 @@
 extern OwningPointer<EngineBinding> theEngine;   // freed at detach while theEngine.owns is set
 extern const char* const moduleVersion;
 
+// The messages of the module's own failures, made at start-up so that
+// reporting one needs no allocation.
+extern const StringBuffer outOfMemory;
+extern const StringBuffer internalFailure;
+
 // The calling thread's state, made on its first call (which may throw
-// std::bad_alloc).
+// std::bad_alloc). A thread whose state could not be made is marked as
+// such (MarkStateLost), and the state it gets later starts with the "out of
+// memory" its failed call left; StateLost tells a thread still so marked.
 ThreadState& CallingThreadState();
+void MarkStateLost();
+bool StateLost();
 
 // The per-thread slot behind CallingThreadState, made at attach; false when
 // the system has none left. Released at detach with every state left.

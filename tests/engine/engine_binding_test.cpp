@@ -18,8 +18,13 @@ TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
     EXPECT_EQ(0, thread.errorText.GetLength());
     EXPECT_EQ(0, thread.lastSubject.GetLength());
     EXPECT_EQ(nullptr, thread.results.Get());
-    EXPECT_EQ(1, thread.results.owns);
+    EXPECT_EQ(0, EngineBinding::HasMoreResults(thread));
     EXPECT_EQ(0u, thread.patternCache.Count());
+#define EXPECT_RESOLVED(name, role, result, parameters) EXPECT_NE(nullptr, binding->name) << #name;
+    BREGEXP_ENTRY_POINTS(EXPECT_RESOLVED)
+#undef EXPECT_RESOLVED
+    // Building calls nothing in the library, not even for its version.
+    EXPECT_EQ("", control.Log());
 }
 
 TEST_F(EngineBindingTest, AbsentLibraryThrowsBeforeAnyLookup) {

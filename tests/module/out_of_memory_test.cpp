@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "double_control.h"
 #include "module/module_objects.h"
@@ -60,6 +61,26 @@ TEST_F(AttachedModule, AFailedAllocationAnswersNothingAndSaysWhy) {
     EXPECT_STREQ("", MOLV_MATCH("/new/", "a new text"));
     EXPECT_STREQ("", MOLV_ERRORMSG());
     EXPECT_STREQ("x", MOLV_SUBST("s/a/b/", "x"));
+}
+
+// The first allocation of a new thread's first call is its state: with none
+// made, the call still fails as any other, and the thread learns why.
+TEST_F(AttachedModule, AThreadWhoseStateCannotBeMadeIsToldWhyAfterwards) {
+    const char* answer = nullptr;
+    std::string still, later, cleared;
+    std::thread([&] {
+        failNextAllocation = true;
+        answer = MOLV_MATCH("/a/", "a");
+        failNextAllocation = true;   // and the state again, for the question
+        still = MOLV_ERRORMSG();
+        later = MOLV_ERRORMSG();
+        MOLV_MATCH("/a/", "a");   // the next pattern operation
+        cleared = MOLV_ERRORMSG();
+    }).join();
+    EXPECT_STREQ("", answer);
+    EXPECT_EQ("out of memory", still);
+    EXPECT_EQ("out of memory", later);
+    EXPECT_EQ("", cleared);
 }
 
 }  // namespace
