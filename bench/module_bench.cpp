@@ -25,9 +25,9 @@
 
 #include "bench_texts.h"
 #include "bregexp_library.h"
+#include "encoding/shift_jis_unicode.h"
 #include "host_module.h"
 #include "platform/platform.h"
-#include "shift_jis_unicode.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "bench_texts.h"
 #include "bregexp.h"
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "compiled_record.h"
+#include "abi/compiled_record.h"
 #include "entry_point_calls.h"
 
 namespace regexlib {

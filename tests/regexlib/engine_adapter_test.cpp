@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "pattern_engine.h"
-#include "pattern_operations.h"
-#include "replacement.h"
+#include "engines/pattern_engine.h"
+#include "perl/pattern_operations.h"
+#include "perl/replacement.h"
 
 namespace regexlib {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "operator_text.h"
+#include "perl/operator_text.h"
 
 namespace regexlib {
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "shift_jis_unicode.h"
-#include "text_encoding.h"
+#include "encoding/shift_jis_unicode.h"
+#include "encoding/text_encoding.h"
 
 namespace regexlib {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "translation.h"
+#include "perl/translation.h"
 
 namespace regexlib {
 namespace {

@@ -12,9 +12,9 @@
 #include <climits>
 #include <string>
 
-#include "compiled_record.h"
-#include "message_buffer.h"
-#include "pattern_operations.h"
+#include "abi/compiled_record.h"
+#include "engines/message_buffer.h"
+#include "perl/pattern_operations.h"
 
 
 namespace regexlib {

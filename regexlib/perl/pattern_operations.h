@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "output_buffer.h"
-#include "pattern_engine.h"
-#include "replacement.h"
+#include "encoding/output_buffer.h"
+#include "engines/pattern_engine.h"
+#include "perl/replacement.h"
 
 namespace regexlib {
 

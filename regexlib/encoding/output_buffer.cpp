@@ -1,4 +1,4 @@
-#include "output_buffer.h"
+#include "encoding/output_buffer.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "text_encoding.h"
+#include "encoding/text_encoding.h"
 
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
 
 namespace regexlib {
 namespace {

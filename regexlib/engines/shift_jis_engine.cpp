@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "pattern_engine.h"
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
+#include "engines/pattern_engine.h"
 
 namespace regexlib {
 namespace {

@@ -1,10 +1,10 @@
-#include "translation.h"
+#include "perl/translation.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "character_escapes.h"
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
+#include "perl/character_escapes.h"
 
 namespace regexlib {
 namespace {

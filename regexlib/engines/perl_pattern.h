@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "pattern_engine.h"
+#include "engines/pattern_engine.h"
 
 namespace regexlib {
 

@@ -1,10 +1,10 @@
-#include "case_mapping.h"
+#include "perl/case_mapping.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
 
 namespace regexlib {
 namespace {
@@ -28,7 +28,7 @@ struct CodePointRange {
     std::uint32_t last;
 };
 
-#include "unicode_case_tables.inc"
+#include "encoding/unicode_case_tables.inc"
 
 enum class Casing { Upper, Lower, Title, Fold };
 

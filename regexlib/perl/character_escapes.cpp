@@ -1,4 +1,4 @@
-#include "character_escapes.h"
+#include "perl/character_escapes.h"
 
 namespace regexlib {
 namespace {

@@ -1,6 +1,6 @@
-#include "pattern_engine.h"
+#include "engines/pattern_engine.h"
 
-#include "message_buffer.h"
+#include "engines/message_buffer.h"
 
 namespace regexlib {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "output_buffer.h"
+#include "encoding/output_buffer.h"
 
 namespace regexlib {
 

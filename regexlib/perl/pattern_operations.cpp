@@ -1,4 +1,4 @@
-#include "pattern_operations.h"
+#include "perl/pattern_operations.h"
 
 #include <climits>
 #include <cstring>

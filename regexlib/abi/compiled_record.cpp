@@ -1,4 +1,4 @@
-#include "compiled_record.h"
+#include "abi/compiled_record.h"
 
 #include <cstring>
 #include <map>

@@ -1,11 +1,11 @@
-#include "replacement.h"
+#include "perl/replacement.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "case_mapping.h"
-#include "character_escapes.h"
+#include "perl/case_mapping.h"
+#include "perl/character_escapes.h"
 
 namespace regexlib {
 namespace {

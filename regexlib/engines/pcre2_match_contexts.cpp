@@ -1,4 +1,4 @@
-#include "pcre2_match_contexts.h"
+#include "engines/pcre2_match_contexts.h"
 
 #include <pthread.h>
 
@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine_limits.h"
+#include "engines/engine_limits.h"
 
 namespace regexlib {
 namespace {

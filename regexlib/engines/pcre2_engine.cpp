@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "message_buffer.h"
-#include "pattern_engine.h"
-#include "pcre2_match_contexts.h"
-#include "perl_pattern.h"
+#include "engines/message_buffer.h"
+#include "engines/pattern_engine.h"
+#include "engines/pcre2_match_contexts.h"
+#include "engines/perl_pattern.h"
 
 namespace regexlib {
 namespace {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "bregexp.h"
-#include "operator_text.h"
-#include "output_buffer.h"
-#include "pattern_engine.h"
-#include "replacement.h"
-#include "translation.h"
+#include "encoding/output_buffer.h"
+#include "engines/pattern_engine.h"
+#include "perl/operator_text.h"
+#include "perl/replacement.h"
+#include "perl/translation.h"
 
 namespace regexlib {
 

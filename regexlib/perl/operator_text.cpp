@@ -1,4 +1,4 @@
-#include "operator_text.h"
+#include "perl/operator_text.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "perl_pattern.h"
+#include "engines/perl_pattern.h"
 
 #include <algorithm>
 #include <cstring>

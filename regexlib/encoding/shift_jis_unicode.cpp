@@ -1,12 +1,12 @@
-#include "shift_jis_unicode.h"
+#include "encoding/shift_jis_unicode.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
 
-#include "shift_jis_table.h"
-#include "text_encoding.h"
+#include "encoding/shift_jis_table.h"
+#include "encoding/text_encoding.h"
 
 namespace regexlib {
 namespace {

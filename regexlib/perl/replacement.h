@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "output_buffer.h"
-#include "pattern_engine.h"
-#include "text_encoding.h"
+#include "encoding/output_buffer.h"
+#include "encoding/text_encoding.h"
+#include "engines/pattern_engine.h"
 
 namespace regexlib {
 

@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "output_buffer.h"
-#include "text_encoding.h"
+#include "encoding/output_buffer.h"
+#include "encoding/text_encoding.h"
 
 namespace regexlib {
 

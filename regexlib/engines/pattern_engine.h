@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "text_encoding.h"
+#include "encoding/text_encoding.h"
 
 namespace regexlib {
 

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "text_encoding.h"
+#include "encoding/text_encoding.h"
 
 namespace regexlib {
 
