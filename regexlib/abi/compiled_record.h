@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bregexp.h"
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 #include "engines/pattern_engine.h"
 #include "perl/operator_text.h"
 #include "perl/replacement.h"
@@ -52,7 +52,7 @@ struct CompiledRecord {
     // their ends (sized once), the split pieces and the output text.
     std::vector<char*> groups;
     std::vector<char*> splitPairs;
-    OutputBuffer output;
+    OutputText output;
 };
 
 // Compiles an operator text into a new record, or answers null with a message.

@@ -14,7 +14,7 @@
 
 #include "abi/compiled_record.h"
 #include "engines/message_buffer.h"
-#include "perl/pattern_operations.h"
+#include "perl/match_loops.h"
 
 
 namespace regexlib {
@@ -44,7 +44,7 @@ const char* KindMismatchMessage(OperatorKind wanted) {
 // rather than handed on cut short.
 constexpr const char* kNulInOutputMessage = "the result would hold a NUL byte, which a text cannot carry";
 
-void PublishOutput(bregexp* record, OutputBuffer& output) {
+void PublishOutput(bregexp* record, OutputText& output) {
     // The terminating zero is part of the contract; the record points at the
     // buffer until the next call.
     record->outputText = output.Terminated();

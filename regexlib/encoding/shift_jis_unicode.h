@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 
 namespace regexlib {
 
@@ -65,7 +65,7 @@ private:
 
     const unsigned char* source_ = nullptr;
     std::size_t sourceLength_ = 0;
-    OutputBuffer utf8_;
+    OutputText utf8_;
     std::vector<Mark> marks_;  // room kept from text to text
     std::size_t markCount_ = 0;
     Mark last_{0, 0};  // the place mapped last

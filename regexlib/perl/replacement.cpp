@@ -292,7 +292,7 @@ GroupSpan ReplacementProgram::SpanOf(const Piece& piece, const char* subject, co
 }
 
 void ReplacementProgram::Expand(const char* subject, const char* subjectEnd, const PatternEngine& engine,
-                                OutputBuffer& out) const {
+                                OutputText& out) const {
     if (changesCase_) {
         ExpandChangingCase(subject, subjectEnd, engine, out);
         return;
@@ -322,7 +322,7 @@ struct CaseLevel {
 // Each open case escape collects its text; at its end the text is changed
 // and goes to the level around it, or out.
 void ReplacementProgram::ExpandChangingCase(const char* subject, const char* subjectEnd,
-                                            const PatternEngine& engine, OutputBuffer& out) const {
+                                            const PatternEngine& engine, OutputText& out) const {
     std::vector<CaseLevel> levels;
     auto write = [&](const char* text, std::size_t length, bool unicode) {
         if (levels.empty()) {

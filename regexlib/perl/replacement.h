@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 #include "encoding/text_encoding.h"
 #include "engines/pattern_engine.h"
 
@@ -34,7 +34,7 @@ public:
     // Appends the replacement for the engine's current match in the subject
     // [subject, subjectEnd).
     void Expand(const char* subject, const char* subjectEnd, const PatternEngine& engine,
-                OutputBuffer& out) const;
+                OutputText& out) const;
 
 private:
     // What a piece inserts when it is no group number (>= 0).
@@ -72,7 +72,7 @@ private:
     GroupSpan SpanOf(const Piece& piece, const char* subject, const char* subjectEnd,
                           const PatternEngine& engine) const;
     void ExpandChangingCase(const char* subject, const char* subjectEnd, const PatternEngine& engine,
-                            OutputBuffer& out) const;
+                            OutputText& out) const;
 
     std::string literals_;
     std::vector<Piece> pieces_;

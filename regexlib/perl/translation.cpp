@@ -201,7 +201,7 @@ std::uint32_t TranslationTable::CodePointOf(std::uint32_t character) const {
     return encoding_ == TextEncoding::ShiftJis ? CodePointOfShiftJis(character) : character;
 }
 
-TranslationResult TranslationTable::Apply(const char* begin, const char* end, OutputBuffer& out) const {
+TranslationResult TranslationTable::Apply(const char* begin, const char* end, OutputText& out) const {
     out.Clear();
     const std::size_t count =
         encoding_ == TextEncoding::Bytes ? ApplyBytes(begin, end, out) : ApplyCharacters(begin, end, out);
@@ -210,7 +210,7 @@ TranslationResult TranslationTable::Apply(const char* begin, const char* end, Ou
     return {count, out.HoldsNul()};
 }
 
-std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const {
+std::size_t TranslationTable::ApplyBytes(const char* begin, const char* end, OutputText& out) const {
     const auto length = static_cast<std::size_t>(end - begin);
     const auto* bytes = reinterpret_cast<const unsigned char*>(begin);
     // Each byte becomes at most one byte: the output is written straight
@@ -281,7 +281,7 @@ char* TranslationTable::DeleteOrSqueezeBytes(const char* begin, const char* end,
     return written;
 }
 
-std::size_t TranslationTable::ApplyCharacters(const char* begin, const char* end, OutputBuffer& out) const {
+std::size_t TranslationTable::ApplyCharacters(const char* begin, const char* end, OutputText& out) const {
     out.Reserve(static_cast<std::size_t>(end - begin));
     std::size_t count = 0;
     std::size_t lastTranslatedEnd = std::string::npos;  // output size after it

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 #include "encoding/text_encoding.h"
 
 namespace regexlib {
@@ -38,7 +38,7 @@ public:
                  const TranslationFlags& flags, TextEncoding encoding, std::string& message);
 
     // Writes the translated subject to `out`.
-    TranslationResult Apply(const char* begin, const char* end, OutputBuffer& out) const;
+    TranslationResult Apply(const char* begin, const char* end, OutputText& out) const;
 
 private:
     // What happens to one character: kKeep, kDelete, or the character it
@@ -50,12 +50,12 @@ private:
     std::int64_t ActionForIndex(std::uint32_t character, std::size_t index) const;
     std::uint32_t CodePointOf(std::uint32_t character) const;
     void FindShiftedRange();
-    std::size_t ApplyBytes(const char* begin, const char* end, OutputBuffer& out) const;
+    std::size_t ApplyBytes(const char* begin, const char* end, OutputText& out) const;
     std::size_t MapBytes(const unsigned char* in, std::size_t length, char* out) const;
     std::size_t ShiftBytes(const unsigned char* in, std::size_t length, char* out) const;
     unsigned ShiftBlock(const unsigned char* in, char* out) const;
     char* DeleteOrSqueezeBytes(const char* begin, const char* end, char* written, std::size_t& count) const;
-    std::size_t ApplyCharacters(const char* begin, const char* end, OutputBuffer& out) const;
+    std::size_t ApplyCharacters(const char* begin, const char* end, OutputText& out) const;
 
     TranslationFlags flags_;
     TextEncoding encoding_ = TextEncoding::Bytes;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engines/pattern_engine.h"
-#include "perl/pattern_operations.h"
+#include "perl/match_loops.h"
 #include "perl/replacement.h"
 
 namespace regexlib {
@@ -59,7 +59,7 @@ std::string DescribeSubstitution(PatternEngine& engine, const SemanticsRow& row,
     std::string message;
     if (!replacement.Compile(row.replacement, encoding, engine, message)) return "replacement failed: " + message;
     const std::string subject = row.subject;
-    OutputBuffer out;
+    OutputText out;
     const int count = SubstituteMatches(engine, replacement, row.operation == Operation::SubstituteAll,
                                         subject.data(), subject.data() + subject.size(), out, message);
     if (count < 0) return "failed: " + message;

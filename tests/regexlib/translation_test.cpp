@@ -33,7 +33,7 @@ struct TranslationRow {
     if (!table.Compile(row.search, row.replacement, flags, TextEncoding::Bytes, message)) {
         return ::testing::AssertionFailure() << where << " failed: " << message;
     }
-    OutputBuffer out;
+    OutputText out;
     const std::size_t count = table.Apply(row.subject.data(), row.subject.data() + row.subject.size(), out)
                                   .count;
     const std::string actual = std::to_string(count) + ":" + std::string(out.data(), out.size());
@@ -91,12 +91,12 @@ TEST(Translation, LongSubjectsTranslateAsTheirPieces) {
         TranslationTable table;
         std::string message;
         ASSERT_TRUE(table.Compile(search, replacement, {}, TextEncoding::Bytes, message)) << message;
-        OutputBuffer whole;
+        OutputText whole;
         const std::size_t count = table.Apply(subject.data(), subject.data() + subject.size(), whole).count;
         std::string pieces;
         std::size_t piecesCount = 0;
         for (std::size_t at = 0; at < subject.size(); at += 7) {
-            OutputBuffer piece;
+            OutputText piece;
             const char* start = subject.data() + at;
             const char* stop = start + std::min<std::size_t>(7, subject.size() - at);
             piecesCount += table.Apply(start, stop, piece).count;

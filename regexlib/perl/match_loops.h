@@ -1,13 +1,14 @@
-// Perl's match, substitution and split loops, written once over the
-// PatternEngine interface. They read the caller's subject in place and write
-// into buffers the caller owns; each answers -1 (with the engine's message)
-// when the engine fails, e.g. when a match limit is reached.
+// The loops over a subject's matches behind Perl's substitution and split,
+// written once over the PatternEngine interface. They read the caller's
+// subject in place and write into buffers the caller owns; each answers -1
+// (with the engine's message) when the engine fails, e.g. when a match limit
+// is reached.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 #include "engines/pattern_engine.h"
 #include "perl/replacement.h"
 
@@ -17,7 +18,7 @@ namespace regexlib {
 // (the whole resulting text) and answers the number of substitutions. After
 // an empty match the next one may not be empty at the same place, as in Perl.
 int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replacement, bool global,
-                      const char* begin, const char* end, OutputBuffer& out, std::string& message);
+                      const char* begin, const char* end, OutputText& out, std::string& message);
 
 // Perl's split: pieces as (start, end) pointer pairs into the subject, the
 // captured groups of each separator as extra pieces (an idle group gives an

@@ -1,10 +1,10 @@
-#include "encoding/output_buffer.h"
+#include "encoding/output_text.h"
 
 #include <algorithm>
 
 namespace regexlib {
 
-void OutputBuffer::Grow(std::size_t capacity) {
+void OutputText::Grow(std::size_t capacity) {
     // Doubling keeps a substitution's many small appends linear; `new char[]`
     // leaves the new room uninitialised.
     const std::size_t allocated = std::max(capacity + 1, 2 * allocated_);

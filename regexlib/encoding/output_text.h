@@ -1,6 +1,7 @@
-// A record's output text, written by a substitution or a translation. Unlike
-// std::string it hands out room without zero-filling it, so a translation
-// writes each output byte once. The record publishes it zero-terminated.
+// A text written byte by byte: a record's output (a substitution's or a
+// translation's, which the record publishes zero-terminated), or a
+// Shift_JIS text converted to UTF-8. Unlike std::string it hands out room
+// without zero-filling it, so a translation writes each output byte once.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 
 namespace regexlib {
 
-class OutputBuffer {
+class OutputText {
 public:
     void Clear() { size_ = 0; }
 

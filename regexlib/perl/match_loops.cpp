@@ -1,4 +1,4 @@
-#include "perl/pattern_operations.h"
+#include "perl/match_loops.h"
 
 #include <climits>
 #include <cstring>
@@ -32,7 +32,7 @@ long SeparatorsAllowed(int limit) { return limit > 0 ? static_cast<long>(limit) 
 }  // namespace
 
 int SubstituteMatches(PatternEngine& engine, const ReplacementProgram& replacement, bool global,
-                      const char* begin, const char* end, OutputBuffer& out, std::string& message) {
+                      const char* begin, const char* end, OutputText& out, std::string& message) {
     out.Clear();
     engine.NewSubject();
     int count = 0;
