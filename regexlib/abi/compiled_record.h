@@ -1,3 +1,11 @@
+// abi/ is the library's top layer, what the callers of bregexp.dll see: the
+// entry points of bregexp.h, defined in entry_points.cpp (the build makes
+// the linker's export lists from that header's list), and the records they
+// hand out and take back (this header). It builds on every layer below:
+// Perl's operators (perl/), the engines (engines/) and the encodings
+// (encoding/). The module loads the library and looks the entry points up
+// by name; the library's own tests and benchmarks link them directly.
+//
 // The library's private state behind one bregexp record: the compiled
 // operator it shares with every live record of the same text, its own
 // engines on that operator's code, and the buffers the record's public words

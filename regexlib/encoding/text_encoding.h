@@ -1,3 +1,12 @@
+// encoding/ is the library's lowest layer: how a text is cut into
+// characters and numbered (this header), Windows' Shift_JIS (cp932) and its
+// conversion to UTF-8 (shift_jis_unicode.h over the generated
+// shift_jis_table.cpp), perl's Unicode case mappings as tables
+// (unicode_case_tables.inc), and OutputText, the text the layers above write
+// into. It builds on the C++ library alone; the engines, Perl's operators
+// and the entry points all use it. The tables are written from perl by
+// make_shift_jis_table.pl and make_case_tables.pl beside them.
+//
 // How a text is cut into characters: plain bytes, UTF-8, or Shift_JIS. The
 // Shift_JIS knowledge is data (lead-byte and second-byte tables) that every
 // scanner of patterns, replacements and translation lists steps with. Pure

@@ -1,3 +1,12 @@
+// engines/ holds the regular-expression engines behind one interface,
+// PatternEngine (this header): the PCRE2 adapter, which compiles byte and
+// UTF-8 patterns with the JIT once perl_pattern.h has rewritten the Perl
+// syntax PCRE2 would read otherwise, and the Shift_JIS adapter, which runs
+// the PCRE2 one on the pattern and each subject converted to UTF-8. It
+// builds on encoding/ and on PCRE2. Perl's operators (perl/) search through
+// it; the entry points (abi/) compile through it and call its one-call
+// match, which writes the caller's message buffer (message_buffer.h).
+//
 // The one interface the operators run on: a compiled pattern that searches a
 // caller's subject range from a start offset and reports its groups as byte
 // offsets. Each adapter holds its compiled code, which its twins share, and

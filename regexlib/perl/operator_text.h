@@ -1,3 +1,11 @@
+// perl/ holds Perl's operators m//, s/// and tr/// as bregexp.dll's callers
+// write them: the operator text cut into its parts (this header), a
+// substitution's replacement with its escapes and case operators, a
+// translation's lists and table, and the loops of substitution and split
+// over the matches of a subject. It builds on encoding/ for characters and
+// on engines/ for searching, and knows nothing of the bregexp record: the
+// entry points (abi/) compile its parts into a record and run them.
+//
 // The operator text a caller hands in: m/PATTERN/FLAGS (or /PATTERN/),
 // s/PATTERN/REPLACEMENT/FLAGS, tr/SEARCH/REPLACE/FLAGS and y///. Parsing cuts
 // it into its parts and flags without reading the parts' syntax; on failure it
