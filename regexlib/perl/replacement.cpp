@@ -1,3 +1,13 @@
+// The parts, in order:
+// - helpers that read group numbers and names and tell the case escapes;
+// - Reset, AddLiteral, AddPiece: the program is built of pieces;
+// - ReadCharacter, ReadGroupName, ReadDollar, ReadEscape: one piece of the
+//   text each, a character, $... or \...;
+// - ReadCaseEscape, StartCase, EndCase: the case escapes' levels, opened
+//   and closed as Perl's lexer does;
+// - Compile and CompileSingleQuoted: the text read from start to end;
+// - SpanOf, Expand, ExpandChangingCase: the pieces written out after a
+//   match, the slow way only when a case escape changes what they collect.
 #include "perl/replacement.h"
 
 #include <algorithm>

@@ -1,3 +1,12 @@
+// The parts, in order:
+// - ReadListItem, InRange and the surrogate checks: one item of a list, and
+//   which characters a range holds;
+// - ExpandTranslationList: a list expanded into its characters;
+// - Compile and FindShiftedRange: the table, and the fast paths it allows;
+// - ActionForIndex, ActionFor, CodePointOf: Perl's rules for what one
+//   character becomes;
+// - Apply, then ApplyBytes with its three byte loops (ShiftBytes, MapBytes,
+//   DeleteOrSqueezeBytes), and ApplyCharacters for UTF-8 and Shift_JIS.
 #include "perl/translation.h"
 
 #include <algorithm>
