@@ -2,8 +2,10 @@
 # Writes unicode_case_tables.inc, the tables behind the replacement's case
 # escapes under UTF-8: what perl's uc, lc, ucfirst and fc make of every code
 # point, and which non-ASCII code points its quotemeta quotes. Run it with
-# the perl the library is compared with, from this folder:
-#   perl make_case_tables.pl > unicode_case_tables.inc
+# the perl the library is compared with:
+#   perl regexlib/encoding/make_case_tables.pl > regexlib/encoding/unicode_case_tables.inc
+# or give the file to write as its argument, as the test that compares the
+# checked-in tables with fresh ones does.
 # Mappings to one code point are kept as runs (first, last, step, delta):
 # every step-th code point from first to last maps to itself plus delta.
 # Mappings to several code points (uc "\x{DF}" is "SS") are listed one by
@@ -12,6 +14,10 @@ use strict;
 use warnings;
 use feature 'fc';
 use Unicode::UCD ();
+
+if (@ARGV) {
+    open STDOUT, '>', $ARGV[0] or die "$ARGV[0]: $!\n";
+}
 
 sub code_points {
     return grep { $_ < 0xD800 || $_ > 0xDFFF } 0 .. 0x10FFFF;

@@ -5,7 +5,9 @@
 # anywhere after Encode changes; it stops where Encode's mapping breaks what
 # the tables assume (one code point below U+10000 per character, every
 # code point read written back as one of the characters read as it).
-#   perl regexlib/encoding/make_shift_jis_table.pl
+#   perl regexlib/encoding/make_shift_jis_table.pl [OUTPUT]
+# writes the table beside this script, or to OUTPUT (the test that compares
+# the checked-in table with a fresh one writes into the build folder).
 use strict;
 use warnings;
 use Encode ();
@@ -84,7 +86,7 @@ my $pair_rows = join("\n", map {
         hex_rows(12, '        ', map { $pairs{ $lead * 256 + $_ } // 0 } @seconds))
 } @leads);
 
-my $output = dirname(__FILE__) . '/shift_jis_table.cpp';
+my $output = @ARGV ? $ARGV[0] : dirname(__FILE__) . '/shift_jis_table.cpp';
 open my $out, '>', $output or die "$output: $!\n";
 my @fields = ($Encode::VERSION, hex_rows(8, '    ', @single), $pair_rows, scalar(@not_written_back),
     hex_rows(8, '    ', sort { $a <=> $b } @not_written_back));

@@ -5,7 +5,8 @@
 // (unicode_case_tables.inc), and OutputText, the text the layers above write
 // into. It builds on the C++ library alone; the engines, Perl's operators
 // and the entry points all use it. The tables are written from perl by
-// make_shift_jis_table.pl and make_case_tables.pl beside them.
+// make_shift_jis_table.pl and make_case_tables.pl beside them, and a test
+// of each regenerates its table and compares it with the checked-in one.
 //
 // How a text is cut into characters: plain bytes, UTF-8, or Shift_JIS. The
 // Shift_JIS knowledge is data (lead-byte and second-byte tables) that every
