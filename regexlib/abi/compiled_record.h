@@ -48,7 +48,8 @@ struct CompiledRecord {
     static constexpr std::uint32_t kTag = 0x42524558;  // "BREX"
     std::uint32_t tag = kTag;
     // A record that matches with a subject that needs no check (not UTF-8):
-    // BMatch can search with it at once when the caller passes no text.
+    // the match entry point can search with it at once when the caller
+    // passes no text.
     bool quickMatch = false;
 
     std::shared_ptr<const CompiledOperator> compiled;

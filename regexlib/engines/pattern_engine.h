@@ -75,12 +75,13 @@ public:
     // not tell.
     virtual std::vector<int> GroupNumbers(const std::string& /*name*/) const { return {}; }
 
-    // The whole of BMatch's work in one call, which an engine may do faster:
-    // searches all of [begin, end) and writes groups 0 to GroupCount() into
-    // `groups`, all their starts, then all their ends, as pointers into the
-    // subject (null for an idle group, and for every group after no match).
-    // Answers 1 for a match, 0 for none, or -1 after writing the engine's
-    // message into the caller's message buffer (see message_buffer.h).
+    // The whole of the match entry point's work in one call, which an
+    // engine may do faster: searches all of [begin, end) and writes groups 0
+    // to GroupCount() into `groups`, all their starts, then all their ends,
+    // as pointers into the subject (null for an idle group, and for every
+    // group after no match). Answers 1 for a match, 0 for none, or -1 after
+    // writing the engine's message into the caller's message buffer (see
+    // message_buffer.h).
     virtual int MatchGroups(const char* begin, const char* end, char** groups, char* message);
 
     // A new engine on this one's compiled code, read only once compiled, with

@@ -75,8 +75,9 @@ public:
         return groups_[static_cast<std::size_t>(index)];
     }
 
-    // BMatch's cached path: one conversion, PCRE2's own MatchGroups, and
-    // the pointers it wrote into the converted text moved into the caller's.
+    // The match entry point's cached path: one conversion, PCRE2's own
+    // MatchGroups, and the pointers it wrote into the converted text moved
+    // into the caller's.
     int MatchGroups(const char* begin, const char* end, char** groups, char* message) override {
         Convert(begin, end);
         const int rc = inner_->MatchGroups(subject_.begin(), subject_.end(), groups, message);
