@@ -6,8 +6,10 @@
 
 namespace {
 
-const std::vector<std::string> kAllEntryPoints = {"BMatch", "BSubst", "BTrans",
-                                                  "BSplit", "BRegfree", "BRegexpVersion"};
+// The names in bregexp.h's order, which is the order they are looked up in.
+#define ENTRY_POINT_NAME(name, role, result, parameters) #name,
+const std::vector<std::string> kAllEntryPoints = {BREGEXP_ENTRY_POINTS(ENTRY_POINT_NAME)};
+#undef ENTRY_POINT_NAME
 
 using EngineBindingTest = BindingTest;
 

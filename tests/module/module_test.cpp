@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "bregexp.h"
 #include "double_control.h"
 #include "module_beside_double.h"
 #include "process_memory.h"
@@ -48,9 +49,9 @@ std::string InertDifferences(const ModuleBesideDouble& module) {
 // tried in a process of its own. Windows' loader refuses a module whose
 // attach fails; a shared object cannot refuse, and stays loaded but inert.
 TEST(ModuleLifecycle, WithoutALibraryTheModuleIsRefusedOrInert) {
-    for (const char* variant :
-         {"none", "without_BMatch", "without_BSubst", "without_BTrans", "without_BSplit",
-          "without_BRegfree", "without_BRegexpVersion"}) {
+#define WITHOUT_ENTRY_POINT(name, role, result, parameters) "without_" #name,
+    for (const char* variant : {"none", BREGEXP_ENTRY_POINTS(WITHOUT_ENTRY_POINT)}) {
+#undef WITHOUT_ENTRY_POINT
         SCOPED_TRACE(variant);
         EXPECT_EXIT(
             {
