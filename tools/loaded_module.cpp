@@ -8,10 +8,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The entry points a usable bregexp.dll has, for the message that it lacks one.
+// The entry points a usable bregexp.dll has, for the message that it lacks
+// one: each name after ", ", and the first separator skipped.
 #define MOLV_ENTRY_POINT_NAME(name, role, result, parameters) ", " #name
-constexpr const char* kEntryPointNames = BREGEXP_ENTRY_POINTS(MOLV_ENTRY_POINT_NAME) + 2;
+constexpr char kEntryPointList[] = BREGEXP_ENTRY_POINTS(MOLV_ENTRY_POINT_NAME);
 #undef MOLV_ENTRY_POINT_NAME
+constexpr const char* kEntryPointNames = &kEntryPointList[2];
 
 std::string FolderOf(const std::string& file) {
     const fs::path folder = fs::path(file).parent_path();
