@@ -17,9 +17,11 @@ namespace {
 
 // Nothing may escape into the host: a failure of the module's own (a failed
 // allocation) answers "" or -1, and the calling thread's MOLV_ERRORMSG says
-// what happened, so a host can tell it from "no match".
+// what happened, so a host can tell it from "no match". A call whose thread
+// state cannot be made answers `withoutState`, and the thread is marked to
+// be told on its next call.
 template <typename Result, typename Work>
-Result Ask(Result fallback, Work work) {
+Result Ask(Result fallback, Work work, Result withoutState) {
     EngineBinding* engine = theEngine.Get();
     if (engine == nullptr) return fallback;
     ThreadState* thread = nullptr;
@@ -27,16 +29,20 @@ Result Ask(Result fallback, Work work) {
         thread = &CallingThreadState();
         return work(*engine, *thread);
     } catch (const std::bad_alloc&) {
-        // A thread left without a state is marked, to be told on its next call.
-        if (thread != nullptr) {
-            thread->errorText = outOfMemory;
-        } else {
+        if (thread == nullptr) {
             MarkStateLost();
+            return withoutState;
         }
+        thread->errorText = outOfMemory;
     } catch (...) {
         if (thread != nullptr) thread->errorText = internalFailure;
     }
     return fallback;
+}
+
+template <typename Result, typename Work>
+Result Ask(Result fallback, Work work) {
+    return Ask(fallback, work, fallback);
 }
 
 template <typename Work>
@@ -99,10 +105,11 @@ const char* MOLV_CALL MOLV_POSTOSTR(const char* positionText) {
 }
 
 const char* MOLV_CALL MOLV_ERRORMSG() {
-    // A thread whose state still cannot be made is told why all the same,
-    // from the constant message.
-    const char* fallback = StateLost() ? outOfMemory.GetText() : emptyString.GetText();
-    return Ask(fallback, [](EngineBinding&, ThreadState& thread) { return thread.HandOff(thread.errorText); });
+    // A thread whose state cannot be made is told why all the same, from the
+    // constant message: no call of it can have done anything else.
+    return Ask(emptyString.GetText(),
+               [](EngineBinding&, ThreadState& thread) { return thread.HandOff(thread.errorText); },
+               outOfMemory.GetText());
 }
 
 const char* MOLV_CALL MOLV_VERSION() {

@@ -72,10 +72,6 @@ void MarkStateLost() {
     if (threadSlot != nullptr) platform::SetThreadSlot(threadSlot, &lostStateMark);
 }
 
-bool StateLost() {
-    return threadSlot != nullptr && platform::GetThreadSlot(threadSlot) == &lostStateMark;
-}
-
 bool ThreadStatesReady() {
     threadSlot = platform::NewThreadSlot(ThreadEnded);
     return threadSlot != nullptr;

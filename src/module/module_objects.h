@@ -20,10 +20,9 @@ extern const StringBuffer internalFailure;
 // The calling thread's state, made on its first call (which may throw
 // std::bad_alloc). A thread whose state could not be made is marked as
 // such (MarkStateLost), and the state it gets later starts with the "out of
-// memory" its failed call left; StateLost tells a thread still so marked.
+// memory" its failed call left.
 ThreadState& CallingThreadState();
 void MarkStateLost();
-bool StateLost();
 
 // The per-thread slot behind CallingThreadState, made at attach; false when
 // the system has none left. Released at detach with every state left.
