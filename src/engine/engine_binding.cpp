@@ -52,8 +52,10 @@ std::int32_t EngineBinding::CallEntryPoint(Operation operation, const char* patt
 // A new record joins the registry and the calling thread's cache. The bound
 // counts the records of all threads together: past it, the thread makes
 // room from its own least recently used records, the only ones it may hand
-// back while other threads run. A thread whose one record is the new one
-// keeps it, so the module holds at most the bound plus one per thread.
+// back while other threads run (its records are among those counted, so it
+// never holds more than the bound alone). A thread whose one record is the
+// new one keeps it, so the module holds at most the bound plus one per
+// thread.
 void EngineBinding::RegisterCompiled(ThreadState& thread, TextSpan pattern, bregexp* cached,
                                      bregexp* record) {
     if (cached != nullptr || record == nullptr) return;
@@ -72,9 +74,7 @@ void EngineBinding::RegisterCompiled(ThreadState& thread, TextSpan pattern, breg
         GiveBack(record);
         throw;
     }
-    if (mine.Count() > 1 && (held > PatternCache::kCapacity || mine.Count() > PatternCache::kCapacity)) {
-        GiveBack(mine.EvictLeastRecent());
-    }
+    if (mine.Count() > 1 && held > PatternCache::kCapacity) GiveBack(mine.EvictLeastRecent());
 }
 
 void EngineBinding::GiveBack(bregexp* record) {
