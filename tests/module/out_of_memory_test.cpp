@@ -83,4 +83,18 @@ TEST_F(AttachedModule, AThreadWhoseStateCannotBeMadeIsToldWhyAfterwards) {
     EXPECT_EQ("", cleared);
 }
 
+// A thread whose only call could not make its state ends with its slot
+// marked: the end frees nothing, and the other threads go on.
+TEST_F(AttachedModule, AThreadThatEndsWithoutAStateLeavesTheOthersWorking) {
+    EXPECT_STREQ("", MOLV_ERRORMSG());   // this thread's state exists
+    const char* answer = nullptr;
+    std::thread([&] {
+        failNextAllocation = true;
+        answer = MOLV_SPLIT("/,/", "a,b", 0) == -1 ? "failed" : "ran";
+    }).join();
+    EXPECT_STREQ("failed", answer);
+    EXPECT_STREQ("", MOLV_ERRORMSG());
+    EXPECT_STREQ("x", MOLV_SUBST("s/a/b/", "x"));
+}
+
 }  // namespace
