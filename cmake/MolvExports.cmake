@@ -10,16 +10,23 @@
 set(molv_include_dir ${CMAKE_CURRENT_LIST_DIR}/../include)
 
 # The rows of the X-macro list in `header`, each one line that starts with
-# `X(` and the first word `row_regex` matches, the backslashes cut off.
-function(molv_read_list header row_regex out)
+# `X(` and a first word that `name_regex` matches, the backslashes cut off,
+# and that first word of each row: the name.
+function(molv_read_list header name_regex names_out rows_out)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
-  file(STRINGS ${header} rows REGEX "^ *X\\(${row_regex},")
+  file(STRINGS ${header} rows REGEX "^ *X\\(${name_regex},")
   # The macro's lines end in a backslash, which would join them in a list.
   string(REPLACE "\\" "" rows "${rows}")
   if(NOT rows)
     message(FATAL_ERROR "${header} lists no names")
   endif()
-  set(${out} "${rows}" PARENT_SCOPE)
+  set(names)
+  foreach(row IN LISTS rows)
+    string(REGEX MATCH "X\\((${name_regex})," ignored "${row}")
+    list(APPEND names ${CMAKE_MATCH_1})
+  endforeach()
+  set(${names_out} "${names}" PARENT_SCOPE)
+  set(${rows_out} "${rows}" PARENT_SCOPE)
 endfunction()
 
 # A version script and a .def file in the build folder that export `names`
@@ -43,14 +50,12 @@ EXPORTS
 ")
 endfunction()
 
-molv_read_list(${molv_include_dir}/molv_wrap.h "MOLV_[A-Z]+" molv_export_rows)
-set(MOLV_EXPORT_NAMES)
+molv_read_list(${molv_include_dir}/molv_wrap.h "MOLV_[A-Z]+" MOLV_EXPORT_NAMES molv_export_rows)
 set(MOLV_EXPORT_ARGUMENTS)
 foreach(row IN LISTS molv_export_rows)
   if(NOT row MATCHES "X\\((MOLV_[A-Z]+),.*, *([0-9]+)\\)")
     message(FATAL_ERROR "molv_wrap.h: cannot read the export line '${row}'")
   endif()
-  list(APPEND MOLV_EXPORT_NAMES ${CMAKE_MATCH_1})
   list(APPEND MOLV_EXPORT_ARGUMENTS "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
 endforeach()
 set(MOLV_EXPORTS_MAP ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.map)
@@ -58,12 +63,7 @@ set(MOLV_EXPORTS_DEF ${CMAKE_BINARY_DIR}/generated/MOLV_Wrap.def)
 molv_write_export_lists("The module's only dynamic symbols: the exports of molv_wrap.h."
   MOLV_Wrap.dll "${MOLV_EXPORT_NAMES}" ${MOLV_EXPORTS_MAP} ${MOLV_EXPORTS_DEF})
 
-molv_read_list(${molv_include_dir}/bregexp.h "B[A-Za-z]+" bregexp_entry_rows)
-set(BREGEXP_ENTRY_NAMES)
-foreach(row IN LISTS bregexp_entry_rows)
-  string(REGEX MATCH "X\\((B[A-Za-z]+)," name "${row}")
-  list(APPEND BREGEXP_ENTRY_NAMES ${CMAKE_MATCH_1})
-endforeach()
+molv_read_list(${molv_include_dir}/bregexp.h "B[A-Za-z]+" BREGEXP_ENTRY_NAMES bregexp_entry_rows)
 set(BREGEXP_EXPORTS_MAP ${CMAKE_BINARY_DIR}/generated/bregexp.map)
 set(BREGEXP_EXPORTS_DEF ${CMAKE_BINARY_DIR}/generated/bregexp.def)
 molv_write_export_lists("The only dynamic symbols of bregexp.dll: the entry points of bregexp.h."
