@@ -172,10 +172,13 @@ CompiledRecord* ReadyToMatch(const char* pattern, bregexp** slot, const char* st
     return rc;
 }
 
+// PCRE2 answers its version itself; RE2 has no version function, so its
+// pinned release comes from the build.
 std::string VersionText() {
     char pcre2Version[64] = "";
     pcre2_config(PCRE2_CONFIG_VERSION, pcre2Version);
-    return std::string("bregexp.dll ") + kLibraryVersion + " (MOLV_Wrap regexlib; PCRE2 " + pcre2Version + ")";
+    return std::string("bregexp.dll ") + kLibraryVersion + " (MOLV_Wrap regexlib; PCRE2 " + pcre2Version +
+           "; RE2 " + MOLV_RE2_VERSION + ")";
 }
 
 }  // namespace

@@ -351,13 +351,18 @@ TEST(EntryPoints, FollowPerlOnFlagsDelimitersAndEscapes) {
     }
 }
 
-TEST(EntryPoints, VersionNamesTheLibraryAndItsEngine) {
+TEST(EntryPoints, VersionNamesTheLibraryAndItsEngines) {
     const std::string version = BRegexpVersion();
     EXPECT_EQ(version.rfind("bregexp.dll ", 0), 0u) << version;
-    // PCRE2 is the one engine named, and the text ends after its version.
-    const std::size_t engine = version.find(" (MOLV_Wrap regexlib; PCRE2 10.");
-    ASSERT_NE(engine, std::string::npos) << version;
-    EXPECT_EQ(version.find_first_of(",)", engine), version.size() - 1) << version;
+    // PCRE2's version as PCRE2 answers it, then RE2's pinned release, which
+    // ends the text.
+    const std::string pcre2 = " (MOLV_Wrap regexlib; PCRE2 10.";
+    const std::size_t engines = version.find(pcre2);
+    ASSERT_NE(engines, std::string::npos) << version;
+    const std::string re2 = "; RE2 2022-06-01)";
+    ASSERT_GT(version.size(), re2.size()) << version;
+    EXPECT_EQ(version.find_first_of(",;)", engines + pcre2.size()), version.size() - re2.size()) << version;
+    EXPECT_EQ(version.substr(version.size() - re2.size()), re2) << version;
     EXPECT_EQ(BRegexpVersion(), BRegexpVersion());
 }
 
