@@ -2,8 +2,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <vector>
 
+#include "engines/engine_limits.h"
+#include "engines/linear_engine.h"
 #include "engines/message_buffer.h"
 #include "engines/pattern_engine.h"
 #include "engines/pcre2_match_contexts.h"
@@ -116,11 +120,43 @@ pcre2_code* CompileCode(const std::string& pattern, const PatternOptions& option
     return code;
 }
 
-// PCRE2 lets threads match with one compiled code (JIT code included) at
-// once, as long as each has its own match data.
-struct FreeCode {
-    void operator()(pcre2_code* code) const { pcre2_code_free(code); }
+// What a pattern's engines share, read only once made: PCRE2's compiled
+// code (threads may match with it at once, JIT code included, each with its
+// own match data), and the linear engine, made by the first search that
+// stops on a resource limit.
+class SharedCode {
+public:
+    SharedCode(pcre2_code* code, const std::string& pattern, const PatternOptions& options)
+        : code_(code), pattern_(pattern), options_(options) {}
+    ~SharedCode() { pcre2_code_free(code_); }
+    SharedCode(const SharedCode&) = delete;
+    SharedCode& operator=(const SharedCode&) = delete;
+
+    pcre2_code* Code() const { return code_; }
+
+    // Null when it cannot be made (out of memory).
+    const LinearEngine* Linear(int groupCount) const {
+        std::call_once(linearMade_, [&] {
+            try {
+                linear_ = std::make_unique<LinearEngine>(pattern_, options_, groupCount);
+            } catch (const std::bad_alloc&) {
+            }
+        });
+        return linear_.get();
+    }
+
+private:
+    pcre2_code* code_;
+    const std::string pattern_;  // the caller's, for the linear engine's reading
+    const PatternOptions options_;
+    mutable std::once_flag linearMade_;
+    mutable std::unique_ptr<LinearEngine> linear_;
 };
+
+bool IsResourceLimit(int rc) {
+    return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+           rc == PCRE2_ERROR_JIT_STACKLIMIT;
+}
 
 class Pcre2Engine final : public PatternEngine {
 public:
@@ -131,17 +167,19 @@ public:
         if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        code_.reset(CompileCode(pattern.text, options, errorCode, errorOffset), FreeCode{});
-        if (code_ == nullptr) {
+        pcre2_code* code = CompileCode(pattern.text, options, errorCode, errorOffset);
+        if (code == nullptr) {
             message = Pcre2Message(errorCode) + " at offset " + std::to_string(pattern.OriginalOffset(errorOffset));
             return false;
         }
+        shared_ = std::make_shared<const SharedCode>(code, perlPattern, options);
+        code_ = code;
         PrepareJitOnce();
         // Without the JIT (not built in, or out of memory) the interpreter
         // still gives the same answers, only slower.
-        jitted_ = pcre2_jit_compile(code_.get(), PCRE2_JIT_COMPLETE) == 0;
+        jitted_ = pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE) == 0;
         std::uint32_t captures = 0;
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
+        pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &captures);
         groupCount_ = static_cast<int>(captures);
         if (!MakeMatchState()) {
             message = "out of memory";
@@ -152,6 +190,7 @@ public:
 
     std::unique_ptr<PatternEngine> Twin() const override {
         auto twin = std::make_unique<Pcre2Engine>();
+        twin->shared_ = shared_;
         twin->code_ = code_;
         twin->jitted_ = jitted_;
         twin->groupCount_ = groupCount_;
@@ -173,9 +212,9 @@ public:
         std::uint32_t count = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMECOUNT, &count);
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
-        pcre2_pattern_info(code_.get(), PCRE2_INFO_NAMETABLE, &table);
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMECOUNT, &count);
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+        pcre2_pattern_info(code_, PCRE2_INFO_NAMETABLE, &table);
         std::vector<int> numbers;
         for (std::uint32_t entry = 0; entry < count; ++entry) {
             PCRE2_SPTR at = table + static_cast<std::size_t>(entry) * entrySize;
@@ -203,7 +242,7 @@ private:
     // the limits' contexts, and a JIT pattern starting on the machine stack.
     bool MakeMatchState() {
         runner_ = jitted_ ? Runner::JitOnMachineStack : Runner::Interpreter;
-        matchData_ = pcre2_match_data_create_from_pattern(code_.get(), nullptr);
+        matchData_ = pcre2_match_data_create_from_pattern(code_, nullptr);
         context_ = SharedMatchContext();
         if (matchData_ == nullptr || context_ == nullptr) return false;
         jitContext_ = MachineStackJitContext();
@@ -216,29 +255,109 @@ private:
     int Match(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags) {
         if (runner_ == Runner::JitOnMachineStack) {
             const int rc = JitMatchWith(begin, end, startOffset, flags, jitContext_);
-            if (rc != PCRE2_ERROR_JIT_STACKLIMIT) return rc;
+            if (rc >= PCRE2_ERROR_NOMATCH) return rc;
+            return Recover(begin, end, startOffset, flags, rc);
         }
         return MatchSlowly(begin, end, startOffset, flags);
     }
 
-    // The interpreter, or the JIT on the thread's JIT stack: a pattern moves
-    // there for good once a match outgrew PCRE2's machine-stack area. Kept
-    // out of line, like the failure paths below, so that the hot path has
-    // fewer registers to save.
+    // The other runners. Kept out of line, like the failure paths below, so
+    // that the hot path has fewer registers to save.
     [[gnu::noinline]] int MatchSlowly(const char* begin, const char* end, std::size_t startOffset,
                                       std::uint32_t flags) {
-        if (runner_ == Runner::Interpreter) {
-            return pcre2_match(code_.get(), reinterpret_cast<PCRE2_SPTR>(begin),
-                               static_cast<PCRE2_SIZE>(end - begin), startOffset, flags | PCRE2_NO_UTF_CHECK, matchData_, context_);
+        if (runner_ == Runner::LinearFirst) {
+            int answer = 0;
+            if (SearchLinearly(begin, end, startOffset, flags, answer)) return answer;
+            const int rc = RunPcre2(begin, end, startOffset, flags);
+            return rc == PCRE2_ERROR_JIT_STACKLIMIT ? Interpret(begin, end, startOffset, flags, true) : rc;
         }
-        runner_ = Runner::JitOnThreadStack;
+        const int rc = RunPcre2(begin, end, startOffset, flags);
+        return rc >= PCRE2_ERROR_NOMATCH ? rc : Recover(begin, end, startOffset, flags, rc);
+    }
+
+    // The interpreter, or the JIT on the thread's JIT stack: a pattern moves
+    // there for good once a match outgrew PCRE2's machine-stack area.
+    int RunPcre2(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags) {
+        if (!jitted_) return Interpret(begin, end, startOffset, flags, false);
+        runner_ = runner_ == Runner::LinearFirst ? runner_ : Runner::JitOnThreadStack;
         pcre2_match_context* deep = ThreadStackMatchContext();
         return JitMatchWith(begin, end, startOffset, flags, deep != nullptr ? deep : context_);
     }
 
+    // A search that PCRE2 stopped with `rc`. One that outgrew PCRE2's
+    // machine-stack area goes on on the thread's JIT stack; one that stopped
+    // on a resource limit is answered by the linear engine where it can, and
+    // the pattern's later searches go there first, so that a host's loop
+    // pays the limit once. Otherwise a search that outgrew the JIT stack
+    // runs on the interpreter, with a heap budget that grows with the text.
+    [[gnu::noinline]] int Recover(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
+                                  int rc) {
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && runner_ == Runner::JitOnMachineStack) {
+            rc = RunPcre2(begin, end, startOffset, flags);
+            if (rc >= PCRE2_ERROR_NOMATCH) return rc;
+        }
+        if (!IsResourceLimit(rc)) return rc;
+        int answer = 0;
+        if (SearchLinearly(begin, end, startOffset, flags, answer)) {
+            runner_ = Runner::LinearFirst;
+            return answer;
+        }
+        return rc == PCRE2_ERROR_JIT_STACKLIMIT ? Interpret(begin, end, startOffset, flags, true) : rc;
+    }
+
+    // True with PCRE2's result for the search in `answer` when the linear
+    // engine could give it: its groups in the match data, or where the match
+    // starts, from where PCRE2's interpreter finds the rest.
+    bool SearchLinearly(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
+                        int& answer) {
+        const LinearEngine* linear = shared_->Linear(groupCount_);
+        if (linear == nullptr) return false;
+        if (linearGroups_.empty()) linearGroups_.resize(static_cast<std::size_t>(groupCount_) + 1);
+        std::size_t start = 0;
+        const bool notEmptyAtStart = (flags & PCRE2_NOTEMPTY_ATSTART) != 0;
+        switch (linear->Search(begin, end, startOffset, notEmptyAtStart, linearGroups_.data(), start)) {
+            case LinearEngine::Answer::Matched:
+                for (std::size_t index = 0; index < linearGroups_.size(); ++index) {
+                    const GroupSpan span = linearGroups_[index];
+                    ovector_[2 * index] = span.start < 0 ? PCRE2_UNSET : static_cast<PCRE2_SIZE>(span.start);
+                    ovector_[2 * index + 1] = span.start < 0 ? PCRE2_UNSET : static_cast<PCRE2_SIZE>(span.end);
+                }
+                answer = 1;
+                return true;
+            case LinearEngine::Answer::NoMatch: answer = PCRE2_ERROR_NOMATCH; return true;
+            case LinearEngine::Answer::StartsAt:
+                // Perl's rule after an empty match holds at the old start only.
+                if (start != startOffset) flags &= ~PCRE2_NOTEMPTY_ATSTART;
+                answer = Interpret(begin, end, start, flags | PCRE2_ANCHORED, true);
+                return true;
+            case LinearEngine::Answer::Declined: break;
+        }
+        return false;
+    }
+
+    // PCRE2's interpreter, whose backtracking lives on the heap; with a
+    // budget, at most kInterpreterHeapBase and kInterpreterHeapPerByte for
+    // every byte of the subject.
+    int Interpret(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
+                  bool budgeted) {
+        const auto length = static_cast<PCRE2_SIZE>(end - begin);
+        pcre2_match_context* context = context_;
+        std::unique_ptr<pcre2_match_context, void (*)(pcre2_match_context*)> budget(nullptr, pcre2_match_context_free);
+        if (budgeted) {
+            budget.reset(pcre2_match_context_copy(context_));
+            if (budget == nullptr) return PCRE2_ERROR_NOMEMORY;
+            const std::size_t bytes = kInterpreterHeapBase + kInterpreterHeapPerByte * length;
+            pcre2_set_heap_limit(budget.get(), static_cast<std::uint32_t>(std::min<std::size_t>(bytes / 1024, UINT32_MAX)));
+            context = budget.get();
+        }
+        return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), length, startOffset,
+                           flags | PCRE2_NO_UTF_CHECK | PCRE2_NO_JIT,
+                           matchData_, context);
+    }
+
     int JitMatchWith(const char* begin, const char* end, std::size_t startOffset, std::uint32_t flags,
                      pcre2_match_context* context) {
-        return pcre2_jit_match(code_.get(), reinterpret_cast<PCRE2_SPTR>(begin),
+        return pcre2_jit_match(code_, reinterpret_cast<PCRE2_SPTR>(begin),
                                static_cast<PCRE2_SIZE>(end - begin), startOffset, flags, matchData_, context);
     }
 
@@ -272,17 +391,20 @@ private:
         }
     }
 
-    std::shared_ptr<pcre2_code> code_;  // with the JIT code; shared with the twins, read only
+    std::shared_ptr<const SharedCode> shared_;  // with the twins
+    pcre2_code* code_ = nullptr;                // shared_'s, with the JIT code
     bool jitted_ = false;
     pcre2_match_data* matchData_ = nullptr;
     pcre2_match_context* context_ = nullptr;     // shared, not owned
     pcre2_match_context* jitContext_ = nullptr;  // context_, or none if the same
     PCRE2_SIZE* ovector_ = nullptr;
     // How this pattern's searches run; a JIT pattern moves from PCRE2's
-    // machine-stack area to the thread's JIT stack for good.
-    enum class Runner { Interpreter, JitOnMachineStack, JitOnThreadStack };
+    // machine-stack area to the thread's JIT stack for good, and any pattern
+    // to the linear engine first once that answered a search of it.
+    enum class Runner { Interpreter, JitOnMachineStack, JitOnThreadStack, LinearFirst };
     Runner runner_ = Runner::Interpreter;
     int groupCount_ = 0;
+    std::vector<GroupSpan> linearGroups_;  // the linear engine's answer, made at its first
 };
 
 }  // namespace
