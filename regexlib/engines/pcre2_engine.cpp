@@ -346,8 +346,9 @@ private:
         if (budgeted) {
             budget.reset(pcre2_match_context_copy(context_));
             if (budget == nullptr) return PCRE2_ERROR_NOMEMORY;
-            const std::size_t bytes = kInterpreterHeapBase + kInterpreterHeapPerByte * length;
-            pcre2_set_heap_limit(budget.get(), static_cast<std::uint32_t>(std::min<std::size_t>(bytes / 1024, UINT32_MAX)));
+            // In 64 bits, so that a long subject cannot wrap the budget round on 32-bit.
+            const std::uint64_t kib = (kInterpreterHeapBase + std::uint64_t{kInterpreterHeapPerByte} * length) / 1024;
+            pcre2_set_heap_limit(budget.get(), static_cast<std::uint32_t>(std::min<std::uint64_t>(kib, UINT32_MAX)));
             context = budget.get();
         }
         return pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(begin), length, startOffset,
