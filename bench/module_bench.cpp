@@ -9,7 +9,9 @@
 // plus one probe against one plain system call, the first call of a
 // pattern, the cache with 1 to 4096 patterns held, 1 MiB substitutions,
 // translations and splits (module_vs_perl.pl times perl on the same text),
-// and cursor walks over a split of 10,000 pieces.
+// cursor walks over a split of 10,000 pieces, and searches on long texts
+// that PCRE2's JIT gives up on, answered by the fallback, beside PCRE2's
+// interpreter (perl: module_vs_perl.pl).
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <benchmark/benchmark.h>
 #include <pcre2.h>
@@ -18,6 +20,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -326,6 +329,118 @@ void Walk(benchmark::State& state, bool cut) {
 }
 BENCHMARK_CAPTURE(Walk, GetNext, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Walk, GetNextPosToStr, true)->Unit(benchmark::kMillisecond);
+
+// ---- searches PCRE2 gives up on, answered by the fallback ----
+
+// Long texts where PCRE2's JIT stops on a limit (its stack, or its match
+// limit) and the search is answered again; module_vs_perl.pl times perl on
+// the same texts. The first search of each pattern pays the limit outside
+// the timing, as a host's loop over many texts pays it once.
+struct FallbackCase {
+    const char* operatorText;
+    const char* pattern;
+    std::string (*subject)();
+};
+
+std::string Repeated(const std::string& piece, int times) {
+    std::string text;
+    text.reserve(piece.size() * static_cast<std::size_t>(times));
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
+const FallbackCase kAlternationLoop{"m/(a|b)*c/", "(a|b)*c", [] { return Repeated("ab", 300000) + "c"; }};
+const FallbackCase kQuoted{"m/\"(?:[^\"\\\\]|\\\\.)*\"/", "\"(?:[^\"\\\\]|\\\\.)*\"",
+                           [] { return "\"" + Repeated("abc\\\"def", 75000) + "\""; }};
+const FallbackCase kFields{"m/^(?:([^,]*),)*x$/", "^(?:([^,]*),)*x$", [] { return Repeated("field,", 66000) + "x"; }};
+const FallbackCase kWords10k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 10000) + "!"; }};
+const FallbackCase kWords100k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 100000) + "!"; }};
+// Not regular: PCRE2's interpreter answers, with its heap budget.
+const FallbackCase kBackreference{"m/^(?:(a)|b)*x\\1$/", "^(?:(a)|b)*x\\1$",
+                                  [] { return Repeated("ab", 200000) + "xa"; }};
+
+void FallbackModule(benchmark::State& state, const FallbackCase& c) {
+    HostModule& m = FreshModule();
+    const HeapText subject(c.subject());
+    const HeapText pattern(c.operatorText);
+    // Copied: the next export's answer takes the thread's result text.
+    const std::string answer = m.MOLV_MATCH(pattern.c_str(), subject.c_str());
+    if (std::strcmp(m.MOLV_ERRORMSG(), "") != 0) state.SkipWithError(m.MOLV_ERRORMSG());
+    // The answer, to set beside perl's: "offset:length", both modulo 65536.
+    char* rest = nullptr;
+    state.counters["matched"] = !answer.empty();
+    state.counters["start"] = static_cast<double>(std::strtol(answer.c_str(), &rest, 10));
+    state.counters["length"] = *rest == ':' ? static_cast<double>(std::strtol(rest + 1, nullptr, 10)) : 0;
+    state.counters["bytes"] = static_cast<double>(std::strlen(subject.c_str()));
+    for (auto _ : state) benchmark::DoNotOptimize(m.MOLV_MATCH(pattern.c_str(), subject.c_str()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::strlen(subject.c_str())));
+}
+
+// PCRE2's interpreter with our library's limits: 10,000,000 steps, and the
+// heap budget it gives a long search.
+void FallbackInterpreter(benchmark::State& state, const FallbackCase& c) {
+    const std::string subject = c.subject();
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(c.pattern), PCRE2_ZERO_TERMINATED, 0, &error,
+                                     &offset, nullptr);
+    pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
+    pcre2_match_context* context = pcre2_match_context_create(nullptr);
+    pcre2_set_match_limit(context, 10'000'000);
+    pcre2_set_depth_limit(context, 10'000'000);
+    pcre2_set_heap_limit(context, static_cast<std::uint32_t>((64 * 1024 * 1024 + 512 * subject.size()) / 1024));
+    int rc = 0;
+    for (auto _ : state) {
+        rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, data, context);
+        benchmark::DoNotOptimize(rc);
+    }
+    // Below PCRE2_ERROR_NOMATCH the interpreter stopped on a limit.
+    state.counters["answered"] = rc >= PCRE2_ERROR_NOMATCH;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * subject.size()));
+    pcre2_match_context_free(context);
+    pcre2_match_data_free(data);
+    pcre2_code_free(code);
+}
+
+#define MOLV_FALLBACK_BENCHMARKS(name, c)                                                    \
+    BENCHMARK_CAPTURE(FallbackModule, name, c)->Unit(benchmark::kMillisecond)->Iterations(5); \
+    BENCHMARK_CAPTURE(FallbackInterpreter, name, c)->Unit(benchmark::kMillisecond)->Iterations(1)
+MOLV_FALLBACK_BENCHMARKS(AlternationLoop, kAlternationLoop);
+MOLV_FALLBACK_BENCHMARKS(Quoted, kQuoted);
+MOLV_FALLBACK_BENCHMARKS(Fields, kFields);
+MOLV_FALLBACK_BENCHMARKS(Words10k, kWords10k);
+MOLV_FALLBACK_BENCHMARKS(Words100k, kWords100k);
+MOLV_FALLBACK_BENCHMARKS(Backreference, kBackreference);
+#undef MOLV_FALLBACK_BENCHMARKS
+
+// The first search of a pattern on a short text, which stops on the match
+// limit before it is answered again.
+void FallbackFirstCall(benchmark::State& state) {
+    const HeapText subject(Repeated("word ", 20) + "!");
+    const HeapText pattern("m/^(\\w+\\s?)*$/");
+    for (auto _ : state) {
+        state.PauseTiming();
+        HostModule& m = FreshModule();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(m.MOLV_MATCH(pattern.c_str(), subject.c_str()));
+    }
+}
+BENCHMARK(FallbackFirstCall)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A host's loop: 1,000 searches of one pattern on 20 words and a "!", from
+// its first call, which stops on the match limit, on.
+void FallbackThousandCalls(benchmark::State& state) {
+    const HeapText subject(Repeated("word ", 20) + "!");
+    const HeapText pattern("m/^(\\w+\\s?)*$/");
+    for (auto _ : state) {
+        state.PauseTiming();
+        HostModule& m = FreshModule();
+        state.ResumeTiming();
+        for (int i = 0; i < 1000; ++i) benchmark::DoNotOptimize(m.MOLV_MATCH(pattern.c_str(), subject.c_str()));
+        if (std::strcmp(m.MOLV_ERRORMSG(), "") != 0) state.SkipWithError(m.MOLV_ERRORMSG());
+    }
+}
+BENCHMARK(FallbackThousandCalls)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -142,6 +142,41 @@ for my $work (['Subst1MiB', '`MOLV_SUBST` s/(\d+)/<$1>/g', 'output'], ['Trans1Mi
 }
 push @out, '';
 
+# ---- searches PCRE2's JIT gives up on: the fallback ----
+sub answer {
+    my $r = shift;
+    return 'no match' unless $r->{matched} >= 0.5;
+    return sprintf('match %d:%d', $r->{start}, $r->{length});
+}
+push @out, '**Long texts PCRE2\'s JIT gives up on** (its stack, or its match limit): `MOLV_MATCH` of each pattern, answered by the linear engine, or for a backreference by PCRE2\'s interpreter with its heap budget; beside PCRE2\'s interpreter alone (our limits: 10,000,000 steps, the same heap budget) and perl. Answers as position texts (offset:length, modulo 65536). Each pattern\'s first search, which pays the limit, is left out: a host\'s loop pays it once.', '';
+push @out, '| Pattern, text | size | MOLV_MATCH | per byte | goal | PCRE2 interpreter | perl | answer | perl\'s answer |';
+push @out, '|---|---:|---:|---:|---|---:|---:|---|---|';
+for my $case (['AlternationLoop', '`m/(a|b)*c/`, "ab" × 300,000, "c"'],
+              ['Quoted', '`m/"(?:[^"\\\\]|\\\\.)*"/`, a quoted string of 600 KB'],
+              ['Fields', '`m/^(?:([^,]*),)*x$/`, "field," × 66,000, "x"'],
+              ['Words10k', '`m/^(\w+\s?)*$/`, "word " × 10,000, "!"'],
+              ['Words100k', '`m/^(\w+\s?)*$/`, "word " × 100,000, "!"'],
+              ['Backreference', '`m/^(?:(a)|b)*x\1$/`, "ab" × 200,000, "xa"']) {
+    my ($name, $label) = @$case;
+    my ($m, $r) = (need("FallbackModule/$name"), $row{"FallbackModule/$name"});
+    my $i = need("FallbackInterpreter/$name");
+    my $p = $perl->{"Fallback/$name"} // die "perl gave no Fallback/$name\n";
+    my $perByte = $m / $r->{bytes};
+    my $interpreter = $row{"FallbackInterpreter/$name"}{answered} >= 0.5 ? t($i) : 'stops on a limit';
+    # A "|" in a table cell, code spans too, must be escaped.
+    (my $cell = $label) =~ s/\|/\\|/g;
+    my $same = answer($r) eq answer($p) ? 'the same' : ($p->{gave_up} ? 'perl gave up' : 'DIFFERS');
+    push @out, sprintf('| %s | %s | %s | %.1f ns | %s | %s | %s | %s | %s (%s) |', $cell, sprintf('%.0f KiB', $r->{bytes} / 1024), t($m),
+                       $perByte, goal('at most 500 ns', $perByte <= 500), $interpreter, t($p->{ns}), answer($r),
+                       answer($p), $same);
+}
+push @out, '';
+my ($words10k, $words100k) = (need('FallbackModule/Words10k'), need('FallbackModule/Words100k'));
+my ($firstFallback, $thousand) = (need('FallbackFirstCall'), need('FallbackThousandCalls'));
+push @out, sprintf('Goals: ten times the words, %s the time (%s); the first search of `m/^(\w+\s?)*$/` on 20 words and "!", which stops on the match limit first, %s (%s); 1,000 such searches from the first on, %s (%s).',
+                   x($words100k / $words10k), goal('at most 15×', $words100k <= 15 * $words10k), t($firstFallback),
+                   goal('at most 50 ms', $firstFallback <= 50e6), t($thousand), goal('under 100 ms', $thousand < 100e6)), '';
+
 push @out, '| Walk over a split of 10,000 pieces | per piece | whole walk |';
 push @out, '|---|---:|---:|';
 my ($walk, $walkCut) = (need('Walk/GetNext'), need('Walk/GetNextPosToStr'));

@@ -1,6 +1,7 @@
 #!/usr/bin/perl
 # Times perl on the 1 MiB work of module_bench (the same text, the same
-# operators) and prints nanoseconds per operation and output sizes as JSON:
+# operators) and on the long texts of its fallback rows, and prints
+# nanoseconds per operation and output sizes or answers as JSON:
 #   {"Subst1MiB": {"ns": ..., "output": ...}, ...}
 use strict;
 use warnings;
@@ -38,6 +39,37 @@ $out{Trans1MiB}{output} = length $trans;
 my @pieces;
 $out{Split1MiB}{ns} = time_perl(sub { @pieces = split /[\s,;]+/, $text, 0; });
 $out{Split1MiB}{pieces} = scalar @pieces;
+
+# The long texts of module_bench's fallback rows, where PCRE2's JIT stops on
+# a limit; perl's answer is kept beside its time (perl gives up silently on
+# some of them).
+my %fallback = (
+    AlternationLoop => [qr/(a|b)*c/, ("ab" x 300000) . "c"],
+    Quoted => [qr/"(?:[^"\\]|\\.)*"/, '"' . ('abc\\"def' x 75000) . '"'],
+    Fields => [qr/^(?:([^,]*),)*x$/, ("field," x 66000) . "x"],
+    Words10k => [qr/^(\w+\s?)*$/, ("word " x 10000) . "!"],
+    Words100k => [qr/^(\w+\s?)*$/, ("word " x 100000) . "!"],
+    Backreference => [qr/^(?:(a)|b)*x\1$/, ("ab" x 200000) . "xa"],
+);
+{
+    # Perl warns when it gives up on a search; the warning is kept as its
+    # mark, not printed.
+    my $gaveUp = 0;
+    local $SIG{__WARN__} = sub { $gaveUp = 1 if $_[0] =~ /recursion limit/; };
+    for my $name (sort keys %fallback) {
+        my ($re, $subject) = @{ $fallback{$name} };
+        my ($matched, $start, $length) = (0, 0, 0);
+        $gaveUp = 0;
+        $out{"Fallback/$name"}{ns} = time_perl(sub { $matched = $subject =~ $re ? 1 : 0; });
+        # Where and how long, modulo 65536 as the module's position text gives them.
+        ($start, $length) = ($-[0] % 65536, ($+[0] - $-[0]) % 65536) if $subject =~ $re;
+        $out{"Fallback/$name"}{matched} = $matched;
+        $out{"Fallback/$name"}{start} = $start;
+        $out{"Fallback/$name"}{length} = $length;
+        $out{"Fallback/$name"}{bytes} = length $subject;
+        $out{"Fallback/$name"}{gave_up} = $gaveUp;
+    }
+}
 
 print "{\"version\": \"" . sprintf("%vd", $^V) . "\", ", join(", ", map {
     my $name = $_;
