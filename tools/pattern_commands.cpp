@@ -87,9 +87,14 @@ void WritePositions(const LoadedModule& module, const char* whole, OutputBuffer&
     out << '\n';
 }
 
-}  // namespace
+// What one subject came to.
+enum class Outcome { Matched, NothingMatched, Failed };
 
-int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
+// The loop every command shares: the pattern copied and checked once, then
+// each subject copied and handed to `each` with the pattern. The run stops
+// at the first failure; it "matched" when any subject did.
+template <typename Each>
+int ForEachSubject(const LoadedModule& module, const Invocation& invocation, CommandStreams streams, Each each) {
     StackCopy patternCopy;
     StackCopy subjectCopy;
     const char* pattern = patternCopy.Set(invocation.pattern);
@@ -98,14 +103,25 @@ int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandSt
     bool anyMatched = false;
     std::string_view line;
     while (source.Next(line)) {
-        const char* whole = module.MOLV_MATCH(pattern, subjectCopy.Set(line));
+        const Outcome outcome = each(pattern, subjectCopy.Set(line), line, source);
+        if (outcome == Outcome::Failed) return kFailed;
+        anyMatched = anyMatched || outcome == Outcome::Matched;
+    }
+    return anyMatched ? kMatched : kNothingMatched;
+}
+
+}  // namespace
+
+int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
+    return ForEachSubject(module, invocation, streams, [&](const char* pattern, const char* subject,
+                                                           std::string_view line, const SubjectSource& source) {
+        const char* whole = module.MOLV_MATCH(pattern, subject);
         if (*whole == 0) {
-            if (Failed(module, invocation, source, streams)) return kFailed;
+            if (Failed(module, invocation, source, streams)) return Outcome::Failed;
             // Subjects keep one answer each, so a reader can line them up.
             if (!source.FromInput()) streams.out << (invocation.positions ? "\n" : "no match\n");
-            continue;
+            return Outcome::NothingMatched;
         }
-        anyMatched = true;
         if (source.FromInput() && !invocation.positions) {
             streams.out << line << '\n';  // like grep: the line itself
         } else if (invocation.positions) {
@@ -116,8 +132,8 @@ int RunMatch(const LoadedModule& module, const Invocation& invocation, CommandSt
             streams.out << '\n';
             WriteGroups(module, streams.out);
         }
-    }
-    return anyMatched ? kMatched : kNothingMatched;
+        return Outcome::Matched;
+    });
 }
 
 namespace {
@@ -127,25 +143,19 @@ namespace {
 // set, settles an unchanged one (a replacement equal to what it replaced).
 int RunRewrite(const LoadedModule& module, const Invocation& invocation, CommandStreams streams,
                decltype(&MOLV_SUBST) rewrite, bool (*confirm)(const LoadedModule&, const char*, const char*)) {
-    StackCopy patternCopy;
-    StackCopy subjectCopy;
-    const char* pattern = patternCopy.Set(invocation.pattern);
-    if (BadPattern(module, invocation, pattern, streams)) return kFailed;
-    SubjectSource source(invocation.subjects, streams.in);
-    bool anyMatched = false;
-    std::string_view line;
-    while (source.Next(line)) {
-        const char* subject = subjectCopy.Set(line);
+    bool settled = false;
+    return ForEachSubject(module, invocation, streams, [&](const char* pattern, const char* subject,
+                                                           std::string_view line, const SubjectSource& source) {
         const std::string_view result = rewrite(pattern, subject);
-        if (result.empty() && Failed(module, invocation, source, streams)) return kFailed;
+        if (result.empty() && Failed(module, invocation, source, streams)) return Outcome::Failed;
         streams.out << result << '\n';
         // Once settled, later lines are only rewritten: at most one extra
         // call per line before the first match, none after it.
-        if (!anyMatched) {
-            anyMatched = result != line || (confirm != nullptr && confirm(module, pattern, subject));
+        if (!settled) {
+            settled = result != line || (confirm != nullptr && confirm(module, pattern, subject));
         }
-    }
-    return anyMatched ? kMatched : kNothingMatched;
+        return settled ? Outcome::Matched : Outcome::NothingMatched;
+    });
 }
 
 // A match with the same pattern reuses its compiled record.
@@ -166,25 +176,17 @@ int RunTrans(const LoadedModule& module, const Invocation& invocation, CommandSt
 }
 
 int RunSplit(const LoadedModule& module, const Invocation& invocation, CommandStreams streams) {
-    StackCopy patternCopy;
-    StackCopy subjectCopy;
-    const char* pattern = patternCopy.Set(invocation.pattern);
-    if (BadPattern(module, invocation, pattern, streams)) return kFailed;
-    SubjectSource source(invocation.subjects, streams.in);
-    bool anyPieces = false;
-    std::string_view line;
     StackPosition position;
-    while (source.Next(line)) {
+    return ForEachSubject(module, invocation, streams, [&](const char* pattern, const char* subject,
+                                                           std::string_view, const SubjectSource& source) {
         // -1 means no pieces at all (an empty subject), or a failure.
-        if (module.MOLV_SPLIT(pattern, subjectCopy.Set(line), invocation.limit) < 0) {
-            if (Failed(module, invocation, source, streams)) return kFailed;
-            continue;
+        if (module.MOLV_SPLIT(pattern, subject, invocation.limit) < 0) {
+            return Failed(module, invocation, source, streams) ? Outcome::Failed : Outcome::NothingMatched;
         }
-        anyPieces = true;
         while (module.MOLV_HASMORERESULTS() != 0) {
             const char* next = position.Set(module.MOLV_GETNEXT());
             streams.out << (invocation.positions ? next : module.MOLV_POSTOSTR(next)) << '\n';
         }
-    }
-    return anyPieces ? kMatched : kNothingMatched;
+        return Outcome::Matched;
+    });
 }
