@@ -1,12 +1,19 @@
 #include "host_module.h"
 
-#include <fstream>
+#include "process_memory.h"
 
-HostModule::HostModule(const std::string& path)
-    : library(path.empty() ? nullptr : platform::LoadLibraryA(path.c_str())) {
-    if (library == nullptr) return;
+bool HostModule::Load(const std::string& path, const char** missing) {
+    Unload();
+    if (missing != nullptr) *missing = nullptr;
+    if (path.empty()) return false;
+    library = platform::LoadLibraryA(path.c_str());
+    if (library == nullptr) return false;
     // The load fails when any export is missing.
-    if (Resolve(library) != nullptr) Unload();
+    const char* lacking = Resolve(library);
+    if (lacking == nullptr) return true;
+    if (missing != nullptr) *missing = lacking;
+    Unload();
+    return false;
 }
 
 void HostModule::Unload() {
@@ -15,15 +22,4 @@ void HostModule::Unload() {
     static_cast<ExportTable&>(*this) = ExportTable{};
 }
 
-bool HostModule::IsMapped(const std::string& path) {
-    // The loader's own list, read from the kernel: a module that is still
-    // mapped after its last unload never ran its detach.
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        if (line.size() >= path.size() && line.compare(line.size() - path.size(), path.size(), path) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
+bool HostModule::IsMapped(const std::string& path) { return IsModuleMapped(path.c_str()); }

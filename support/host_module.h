@@ -11,11 +11,17 @@
 
 class HostModule : public ExportTable {
 public:
-    explicit HostModule(const std::string& path = ModuleBesideProgram());
+    // An empty path loads nothing.
+    explicit HostModule(const std::string& path = ModuleBesideProgram()) { Load(path); }
     ~HostModule() { Unload(); }
     HostModule(const HostModule&) = delete;
     HostModule& operator=(const HostModule&) = delete;
 
+    // Loads the module at `path` in place of any loaded one. On failure
+    // nothing stays loaded, and `missing` (when given) names the first
+    // export the module lacked, or stays null when the system could not
+    // load it at all.
+    bool Load(const std::string& path, const char** missing = nullptr);
     bool Loaded() const { return library != nullptr; }
     void Unload();
 

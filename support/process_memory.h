@@ -46,3 +46,7 @@ inline std::vector<std::pair<const char*, const char*>> BadTextPointers() {
 
 // The memory the process keeps resident, in bytes; 0 when it cannot be read.
 std::size_t ResidentBytes();
+
+// Whether the loader still has the module at `path` mapped into this
+// process: one still mapped after its last unload never ran its detach.
+bool IsModuleMapped(const char* path);

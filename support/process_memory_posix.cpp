@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 namespace {
 
@@ -47,4 +49,18 @@ std::size_t ResidentBytes() {
     const bool read = std::fscanf(statm, "%lu %lu", &size, &resident) == 2;
     std::fclose(statm);
     return read ? resident * PageSize() : 0;
+}
+
+// The loader's own list, read from the kernel: each mapping ends with the
+// path of the file it maps.
+bool IsModuleMapped(const char* path) {
+    std::ifstream maps("/proc/self/maps");
+    const std::string wanted = path;
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.size() >= wanted.size() && line.compare(line.size() - wanted.size(), wanted.size(), wanted) == 0) {
+            return true;
+        }
+    }
+    return false;
 }

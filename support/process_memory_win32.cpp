@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 char* Allocate(std::size_t count, DWORD protection) {
@@ -48,4 +51,12 @@ std::size_t ResidentBytes() {
     counters.cb = sizeof counters;
     if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
     return counters.WorkingSetSize;
+}
+
+// The loader hands out a handle only for a module it still has mapped;
+// asking takes no reference. It reads a path with backslashes only.
+bool IsModuleMapped(const char* path) {
+    std::string name = path;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return GetModuleHandleA(name.c_str()) != nullptr;
 }

@@ -22,12 +22,6 @@ std::string FolderOf(const std::string& file) {
 
 }  // namespace
 
-LoadedModule::~LoadedModule() {
-    // Unloading runs the module's detach, which hands its compiled patterns
-    // back to bregexp.dll.
-    if (library != nullptr) platform::FreeLibrary(library);
-}
-
 bool LoadedModule::Load(const std::string& file, const std::string& howFound, std::string& error) {
     std::error_code ignored;
     // An absolute path, so the loader opens this very file instead of
@@ -40,14 +34,12 @@ bool LoadedModule::Load(const std::string& file, const std::string& howFound, st
         error = "module not found: " + path + " (" + howFound + ")";
         return false;
     }
-    library = platform::LoadLibraryA(path.c_str());
-    if (library == nullptr) {
-        error = "cannot load the module " + path + " (" + howFound +
-                "): not a shared library for this system, or one it needs is missing";
-        return false;
-    }
-    if (const char* missing = Resolve(library)) {
-        error = "the module " + path + " has no export " + missing + ": is it MOLV_Wrap?";
+    const char* missing = nullptr;
+    if (!HostModule::Load(path, &missing)) {
+        error = missing != nullptr
+                    ? "the module " + path + " has no export " + missing + ": is it MOLV_Wrap?"
+                    : "cannot load the module " + path + " (" + howFound +
+                          "): not a shared library for this system, or one it needs is missing";
         return false;
     }
 

@@ -6,14 +6,13 @@
 
 #include <string>
 
-#include "export_table.h"
+#include "host_module.h"
 
-class LoadedModule : public ExportTable {
+// Unloading runs the module's detach, which hands its compiled patterns
+// back to bregexp.dll.
+class LoadedModule : public HostModule {
 public:
-    LoadedModule() = default;
-    ~LoadedModule();
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
+    LoadedModule() : HostModule(std::string()) {}
 
     // `path` is the module file; `howFound` says in the messages where the
     // path came from ("beside molv", "given by --library").
@@ -21,6 +20,5 @@ public:
     const std::string& Path() const { return path; }
 
 private:
-    platform::ModuleHandle library = nullptr;
     std::string path;
 };

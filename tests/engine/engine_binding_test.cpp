@@ -6,10 +6,10 @@
 
 namespace {
 
-// The names in bregexp.h's order, which is the order they are looked up in.
-#define ENTRY_POINT_NAME(name, role, result, parameters) #name,
-const std::vector<std::string> kAllEntryPoints = {BREGEXP_ENTRY_POINTS(ENTRY_POINT_NAME)};
-#undef ENTRY_POINT_NAME
+// Written out by hand, not taken from bregexp.h's list: the binding must look
+// them up in this order whatever that list says.
+const std::vector<std::string> kAllEntryPoints = {"BMatch",  "BSubst",   "BTrans",
+                                                  "BSplit",  "BRegfree", "BRegexpVersion"};
 
 using EngineBindingTest = BindingTest;
 
@@ -17,11 +17,6 @@ TEST_F(EngineBindingTest, BuildsWithAllSixEntryPointsLookedUpInOrder) {
     auto binding = Bind();
     EXPECT_EQ(kAllEntryPoints, watched.lookups);
     EXPECT_NE(nullptr, binding->library);
-    EXPECT_EQ(0, thread.errorText.GetLength());
-    EXPECT_EQ(0, thread.lastSubject.GetLength());
-    EXPECT_EQ(nullptr, thread.results.Get());
-    EXPECT_EQ(0, EngineBinding::HasMoreResults(thread));
-    EXPECT_EQ(0u, thread.patternCache.Count());
 #define EXPECT_RESOLVED(name, role, result, parameters) EXPECT_NE(nullptr, binding->name) << #name;
     BREGEXP_ENTRY_POINTS(EXPECT_RESOLVED)
 #undef EXPECT_RESOLVED
