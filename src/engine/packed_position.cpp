@@ -1,6 +1,7 @@
 // Packing, formatting and parsing of positions.
 #include "engine/packed_position.h"
 
+#include "platform/decimal_digits.h"
 #include "text/char_class.h"
 
 namespace {
@@ -18,32 +19,14 @@ std::int32_t PackPosition(const char* subjectStart, const char* start, const cha
                 static_cast<std::uint32_t>(end - start));
 }
 
-namespace {
-
-// Unsigned decimal digits of a 16-bit number, without fill; answers the end.
-char* PutDecimal(char* out, std::uint32_t number) {
-    char digits[5];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (count > 0) *out++ = digits[--count];
-    return out;
-}
-
-}  // namespace
-
-// Formatted at every match and every step of a walk, so by hand: a general
-// formatter costs more than the search it reports.
 std::int32_t FormatPositionText(std::int32_t value, char (&text)[kPositionTextSize]) {
     if (value == kNoPosition) {
         text[0] = 0;
         return 0;
     }
-    char* end = PutDecimal(text, PositionOffset(value));
+    char* end = platform::WriteDecimal(text, PositionOffset(value));
     *end++ = ':';
-    end = PutDecimal(end, PositionLength(value));
+    end = platform::WriteDecimal(end, PositionLength(value));
     *end = 0;
     return static_cast<std::int32_t>(end - text);
 }

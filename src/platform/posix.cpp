@@ -4,6 +4,7 @@
 #ifndef _WIN32
 
 #include "platform/platform.h"
+#include "platform/decimal_digits.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
@@ -237,18 +238,12 @@ int lstrcmpiA(const char* a, const char* b) {
 
 namespace {
 
-// Decimal digits written by hand: every position text formats two numbers,
-// and snprintf cost more than the rest of a cached match together.
+// Numbers by the same hand-written digits as the module's position texts.
 template <typename Put>
 void PutDecimal(Put& put, unsigned magnitude, bool negative) {
-    char digits[12];
-    std::size_t first = sizeof digits;
-    do {
-        digits[--first] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) digits[--first] = '-';
-    put(digits + first, sizeof digits - first);
+    char digits[10];
+    if (negative) put("-", 1);
+    put(digits, static_cast<std::size_t>(WriteDecimal(digits, magnitude) - digits));
 }
 
 }  // namespace
