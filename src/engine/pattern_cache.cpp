@@ -2,7 +2,10 @@
 // over a list kept in order of use.
 #include "engine/pattern_cache.h"
 
-#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "engine/record_registry.h"
 
 bregexp* PatternCache::Lookup(std::string_view text) {
     if (text.empty()) return nullptr;
@@ -38,15 +41,10 @@ bregexp* PatternCache::EvictLeastRecent() {
 }
 
 std::vector<bregexp*> PatternCache::TakeAll() {
-    std::vector<const Entry*> entries;
-    entries.reserve(byUse.size());
-    for (const Entry& entry : byUse) entries.push_back(&entry);
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry* a, const Entry* b) { return a->serial < b->serial; });
-    std::vector<bregexp*> records;
-    records.reserve(entries.size());
-    for (const Entry* entry : entries) records.push_back(entry->record);
+    SerialRecords held;
+    held.reserve(byUse.size());
+    for (const Entry& entry : byUse) held.emplace_back(entry.serial, entry.record);
     byText.clear();
     byUse.clear();
-    return records;
+    return OldestFirst(std::move(held));
 }

@@ -21,19 +21,23 @@ void RecordRegistry::Remove(const std::vector<bregexp*>& records) {
     for (bregexp* record : records) serials.erase(record);
 }
 
+std::vector<bregexp*> OldestFirst(SerialRecords records) {
+    std::sort(records.begin(), records.end());
+    std::vector<bregexp*> oldestFirst;
+    oldestFirst.reserve(records.size());
+    for (const auto& entry : records) oldestFirst.push_back(entry.second);
+    return oldestFirst;
+}
+
 std::vector<bregexp*> RecordRegistry::TakeAll() {
-    std::vector<std::pair<std::uint64_t, bregexp*>> held;
+    SerialRecords held;
     {
         std::lock_guard<std::mutex> guard(lock);
         held.reserve(serials.size());
         for (const auto& [record, serial] : serials) held.emplace_back(serial, record);
         serials.clear();
     }
-    std::sort(held.begin(), held.end());
-    std::vector<bregexp*> records;
-    records.reserve(held.size());
-    for (const auto& entry : held) records.push_back(entry.second);
-    return records;
+    return OldestFirst(std::move(held));
 }
 
 std::size_t RecordRegistry::Count() {

@@ -10,9 +10,15 @@
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "bregexp.h"
+
+// Records with the serials of their registration, in any order.
+using SerialRecords = std::vector<std::pair<std::uint64_t, bregexp*>>;
+// The records alone, oldest registration first.
+std::vector<bregexp*> OldestFirst(SerialRecords records);
 
 class RecordRegistry {
 public:
