@@ -1,7 +1,9 @@
-// The six entry points of bregexp.dll. Each call compiles its operator text
-// into a new record (or reuses the caller's record when the text is null),
-// runs it on the caller's subject in place, and leaves a zero-terminated
-// message of at most 79 bytes: "" on success, the problem on failure.
+// The six entry points of bregexp.dll. Each call takes the caller's record
+// when the text is null or the one it was compiled from, else makes a new
+// record, which shares the compiled operator of any live record of the same
+// text. It runs the record on the caller's subject in place and leaves a
+// zero-terminated message of at most 79 bytes: "" on success, the problem on
+// failure.
 // The definitions are exported, and checked against the list they come from.
 #define BREGEXP_EXPORT __attribute__((visibility("default")))
 #include "bregexp.h"
@@ -61,32 +63,10 @@ public:
         if (fresh_ != nullptr) FreeRecord(fresh_);
     }
 
-    // Finds or compiles the record and checks that it serves `wanted`.
-    bool Open(const char* pattern, OperatorKind wanted) {
-        if (slot_ == nullptr) return Fail("no place for the record");
-        if (pattern != nullptr && !Reuses(pattern)) {
-            std::string error;
-            fresh_ = CompileRecord(pattern, error);
-            if (fresh_ == nullptr) return Fail(error);
-            record_ = fresh_;
-        } else if (pattern == nullptr) {
-            if (*slot_ == nullptr) return Fail("no pattern and no compiled record");
-            record_ = *slot_;
-        }
-        state_ = StateOf(record_);
-        if (state_ == nullptr) return Fail("not a record of this library");
-        if (!Serves(state_->compiled->parsed.kind, wanted)) return Fail(KindMismatchMessage(wanted));
-        return true;
-    }
-
-    // Checks the subject range; a UTF-8 record also needs a valid subject.
-    bool CheckSubject(const char* start, const char* end) {
-        if (start == nullptr || end == nullptr || end < start) return Fail("no subject text");
-        std::size_t bad = 0;
-        if (state_->compiled->parsed.flags.encoding == TextEncoding::Utf8 && !IsValidUtf8(start, end, &bad)) {
-            return Fail("invalid UTF-8 in the subject at byte " + std::to_string(bad));
-        }
-        return true;
+    // Every entry point's first step: the record found or compiled, checked
+    // to serve `wanted`, and the subject checked.
+    bool Begin(const char* pattern, OperatorKind wanted, const char* start, const char* end) {
+        return Open(pattern, wanted) && CheckSubject(start, end);
     }
 
     // Ends a successful call: the caller gets a freshly compiled record.
@@ -119,6 +99,34 @@ public:
     CompiledRecord& state() const { return *state_; }
 
 private:
+    // Finds or compiles the record and checks that it serves `wanted`.
+    bool Open(const char* pattern, OperatorKind wanted) {
+        if (slot_ == nullptr) return Fail("no place for the record");
+        if (pattern != nullptr && !Reuses(pattern)) {
+            std::string error;
+            fresh_ = CompileRecord(pattern, error);
+            if (fresh_ == nullptr) return Fail(error);
+            record_ = fresh_;
+        } else if (pattern == nullptr) {
+            if (*slot_ == nullptr) return Fail("no pattern and no compiled record");
+            record_ = *slot_;
+        }
+        state_ = StateOf(record_);
+        if (state_ == nullptr) return Fail("not a record of this library");
+        if (!Serves(state_->compiled->parsed.kind, wanted)) return Fail(KindMismatchMessage(wanted));
+        return true;
+    }
+
+    // Checks the subject range; a UTF-8 record also needs a valid subject.
+    bool CheckSubject(const char* start, const char* end) {
+        if (start == nullptr || end == nullptr || end < start) return Fail("no subject text");
+        std::size_t bad = 0;
+        if (state_->compiled->parsed.flags.encoding == TextEncoding::Utf8 && !IsValidUtf8(start, end, &bad)) {
+            return Fail("invalid UTF-8 in the subject at byte " + std::to_string(bad));
+        }
+        return true;
+    }
+
     // A text with the caller's record: reuse it when it was compiled from
     // the same text, otherwise compile anew and leave the old record to the
     // caller, who still holds it.
@@ -165,7 +173,7 @@ CompiledRecord* ReadyToMatch(const char* pattern, bregexp** slot, const char* st
 [[gnu::noinline]] int MatchTheLongWay(const char* pattern, const char* subjectStart,
                                       const char* subjectEnd, bregexp** record, char* message) {
     CallRecord call(record, message);
-    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
+    if (!call.Begin(pattern, OperatorKind::Match, subjectStart, subjectEnd)) return -1;
     CompiledRecord& state = call.state();
     const int rc = state.engine->MatchGroups(subjectStart, subjectEnd, state.groups.data(), message);
     if (rc >= 0) call.Succeed();
@@ -199,9 +207,7 @@ int BREGEXP_CALL BMatch(const char* pattern, const char* subjectStart, const cha
 int BREGEXP_CALL BSubst(const char* pattern, const char* subjectStart, const char* subjectEnd,
                         bregexp** record, char* message) {
     CallRecord call(record, message);
-    if (!call.Open(pattern, OperatorKind::Substitute) || !call.CheckSubject(subjectStart, subjectEnd)) {
-        return -1;
-    }
+    if (!call.Begin(pattern, OperatorKind::Substitute, subjectStart, subjectEnd)) return -1;
     CompiledRecord& state = call.state();
     std::string error;
     const CompiledOperator& compiled = *state.compiled;
@@ -217,9 +223,7 @@ int BREGEXP_CALL BSubst(const char* pattern, const char* subjectStart, const cha
 int BREGEXP_CALL BTrans(const char* pattern, const char* subjectStart, const char* subjectEnd,
                         bregexp** record, char* message) {
     CallRecord call(record, message);
-    if (!call.Open(pattern, OperatorKind::Translate) || !call.CheckSubject(subjectStart, subjectEnd)) {
-        return -1;
-    }
+    if (!call.Begin(pattern, OperatorKind::Translate, subjectStart, subjectEnd)) return -1;
     CompiledRecord& state = call.state();
     const TranslationResult result = state.compiled->translation->Apply(subjectStart, subjectEnd, state.output);
     if (result.holdsNul) return call.FailOutput(kNulInOutputMessage);
@@ -231,7 +235,7 @@ int BREGEXP_CALL BTrans(const char* pattern, const char* subjectStart, const cha
 int BREGEXP_CALL BSplit(const char* pattern, const char* subjectStart, const char* subjectEnd,
                         int limit, bregexp** record, char* message) {
     CallRecord call(record, message);
-    if (!call.Open(pattern, OperatorKind::Match) || !call.CheckSubject(subjectStart, subjectEnd)) return -1;
+    if (!call.Begin(pattern, OperatorKind::Match, subjectStart, subjectEnd)) return -1;
     CompiledRecord& state = call.state();
     std::string error;
     int pieces = 0;
