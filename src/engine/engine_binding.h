@@ -8,6 +8,20 @@
 // that thread's ThreadState too. Construction throws a DllLoadError when
 // the library or an entry point is missing; every operation afterwards
 // reports failure by value (-1 or "").
+//
+// A compiled record's life, told here only. The library makes it at the
+// first call of a pattern on a thread; the binding registers it in the
+// process's registry and the thread's cache keeps it. It goes back to the
+// library (BRegfree) in one of three ways. Eviction: a new record that
+// takes the registry past PatternCache::kCapacity sends its thread's least
+// recently used record back, unless the new one is the thread's only one.
+// The end of a thread: every record of its cache goes back. Detach: the
+// threads' states are freed first, their records left registered; then the
+// binding's destructor sends every registered record back, oldest first,
+// and releases the library. When nothing was ever compiled (the oldest
+// record cannot be read, as there is none), detach sends nothing back and
+// leaves the library loaded. A record that cannot be registered or cached
+// for want of memory goes back at once.
 #pragma once
 
 #include <cstdint>

@@ -18,9 +18,10 @@
 
 class PatternCache {
 public:
-    // The most records the module holds, across all threads: bounds the
+    // The bound on the records of all threads together, which bounds the
     // memory a host that builds patterns from its data can make the module
-    // and the library hold.
+    // and the library hold. A thread keeps its newest record even past it,
+    // so the module holds at most this plus one record per thread.
     static constexpr std::size_t kCapacity = 4096;
 
     // The record compiled from this text, now the most recently used, or null.

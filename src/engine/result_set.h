@@ -1,6 +1,7 @@
 // ResultSet: the packed positions left by the last match (one per group) or
 // split (one per piece), with a read cursor. The set owns its items array,
-// which a later set of no more items reuses; the engine binding owns the set.
+// which a later set of no more items reuses; the calling thread's
+// ThreadState owns the set.
 #pragma once
 
 #include <cstdint>

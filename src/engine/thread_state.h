@@ -29,11 +29,12 @@ struct ThreadState {
     const char* HandOffPosition(std::int32_t position);
 
     // The records are the library's and registered with the binding, which
-    // hands them back; destroying the state leaves them alone.
+    // hands them back (a record's life: engine_binding.h); destroying the
+    // state leaves them alone.
     PatternCache patternCache;
     StringBuffer resultText;
     StringBuffer errorText;
-    OwningPointer<ResultSet> results;   // freed when replaced or destroyed while results.owns is set
+    OwningPointer<ResultSet> results;   // the old set freed when replaced, the last with the state
     StringBuffer lastSubject;
     // The library reads the module's own copy of a subject, never the
     // host's memory, whatever the host does with its text meanwhile.

@@ -17,8 +17,8 @@ bool ProcessAttach() {
 }
 
 // The threads' states go first: once they are gone no ending thread can
-// reach for the binding. The binding then hands back every record, those
-// of the threads still running too, oldest first, and releases the library.
+// reach for the binding. The binding then hands back the records, those of
+// the threads still running too (a record's life: engine_binding.h).
 void ProcessDetach() {
     if (theEngine.Get() == nullptr) return;
     ReleaseThreadStates();

@@ -35,7 +35,7 @@ platform::ThreadSlot* threadSlot = nullptr;
 char lostStateMark;
 
 // A thread that ends hands its records back and frees its state, unless
-// the detach already has. The detach waits on the same lock, so the binding
+// the detach already has (a record's life: engine_binding.h). The detach waits on the same lock, so the binding
 // is still there while this runs.
 void ThreadEnded(void* state) {
     auto* ended = static_cast<ThreadState*>(state);

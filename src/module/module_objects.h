@@ -9,7 +9,7 @@
 #include "engine/thread_state.h"
 #include "text/string_buffer.h"
 
-extern OwningPointer<EngineBinding> theEngine;   // freed at detach while theEngine.owns is set
+extern OwningPointer<EngineBinding> theEngine;   // set at attach, freed at detach
 extern const char* const moduleVersion;
 
 // The messages of the module's own failures, made at start-up so that

@@ -1,7 +1,9 @@
 // The operating-system services the module uses (and, for the hosts built
 // here, standard streams and the program's path), under their Win32 names
 // and contracts, and one of the module's own for measuring outside texts. On
-// Windows they are the real calls; elsewhere posix.cpp provides them. Probes
+// Windows they are the real calls; elsewhere posix.cpp provides them. The
+// three library calls (load, resolve, release) go through the table
+// LibraryCalls below on both, so that tests can watch them. Probes
 // answer "bad" (nonzero, or -1) for null or unreadable memory and never
 // fault; failed library calls answer null or 0.
 #pragma once
@@ -108,8 +110,9 @@ Function ResolveEntryPoint(ModuleHandle library, const char* name) {
     return reinterpret_cast<Function>(platform::GetProcAddress(library, name));
 }
 
-// Test seam: every library call goes through this table, so a test can
-// watch the lookups or make a library or an entry point "missing".
+// Test seam: LoadLibraryA, GetProcAddress and FreeLibrary, and no other
+// service, go through this table, so a test can watch the lookups or make a
+// library or an entry point "missing".
 struct LibraryCalls {
     ModuleHandle (*load)(const char* fileName);
     ProcAddress (*resolve)(ModuleHandle library, const char* name);

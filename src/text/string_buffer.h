@@ -1,7 +1,9 @@
 // StringBuffer: the module's one string type, a zero-terminated 8-bit text in
 // a reference-counted representation shared by copies and unshared before a
-// change (copy on write). Nothing here throws or reports errors: a null or
-// unreadable text counts as empty, out-of-range positions are clipped.
+// change (copy on write). Bad input is no error: a null or unreadable text
+// counts as empty, out-of-range positions are clipped. The one failure is
+// memory: a representation that cannot be allocated throws std::bad_alloc,
+// which the exports catch.
 #pragma once
 
 #include <atomic>
