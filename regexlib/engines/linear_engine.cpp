@@ -68,6 +68,19 @@ Span SpanOf(const re2::StringPiece& piece, const char* begin) {
     return {start, start + piece.size()};
 }
 
+// The groups RE2 found, as offsets; one that took no part stays unset.
+void CopyGroups(const std::vector<re2::StringPiece>& found, const char* begin, GroupSpan* groups) {
+    for (std::size_t index = 0; index < found.size(); ++index) {
+        const re2::StringPiece& piece = found[index];
+        if (piece.data() == nullptr) {
+            groups[index] = GroupSpan{};
+            continue;
+        }
+        const Span span = SpanOf(piece, begin);
+        groups[index] = {static_cast<std::ptrdiff_t>(span.start), static_cast<std::ptrdiff_t>(span.end)};
+    }
+}
+
 }  // namespace
 
 LinearEngine::LinearEngine(const std::string& pattern, const PatternOptions& options, int groupCount)
@@ -168,15 +181,7 @@ LinearEngine::Answer LinearEngine::Search(const char* begin, const char* end, st
             start = match.start;
             return Answer::StartsAt;
         }
-        for (int index = 0; index <= groupCount_; ++index) {
-            const re2::StringPiece& piece = found[static_cast<std::size_t>(index)];
-            if (piece.data() == nullptr) {
-                groups[index] = GroupSpan{};
-                continue;
-            }
-            const Span span = SpanOf(piece, begin);
-            groups[index] = {static_cast<std::ptrdiff_t>(span.start), static_cast<std::ptrdiff_t>(span.end)};
-        }
+        CopyGroups(found, begin, groups);
         return Answer::Matched;
     } catch (const std::bad_alloc&) {
         return Answer::Declined;
