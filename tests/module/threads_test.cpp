@@ -155,6 +155,8 @@ TEST(ModuleThreads, AThreadMayOutliveTheModuleItCalled) {
         isUnloaded.wait();
     });
     hasCalled.wait();
+    // Mapped while loaded, so that "not mapped" below is the loader's word.
+    EXPECT_TRUE(HostModule::IsMapped(MOLV_MODULE_PATH));
     m.reset();
     EXPECT_FALSE(HostModule::IsMapped(MOLV_MODULE_PATH));
     unloaded.set_value();
