@@ -63,8 +63,8 @@ struct InlineFlags {
 
 class PerlPatternReader {
 public:
-    PerlPatternReader(const std::string& pattern, const PatternOptions& options)
-        : pattern_(pattern), options_(options) {
+    PerlPatternReader(const std::string& pattern, const PatternOptions& options, int groupCount)
+        : pattern_(pattern), options_(options), groupCount_(groupCount) {
         GroupState outermost;
         outermost.extended = options.extended;
         outermost.caseless = options.caseless;
@@ -89,6 +89,7 @@ public:
         }
         translated.text = std::move(out_);
         translated.marks = std::move(marks_);
+        translated.hasNumberedCondition = hasNumberedCondition_;
         return true;
     }
 
@@ -126,7 +127,65 @@ private:
             return Copy(1);
         }
         if (c == '#' && State().extended) return CopyThrough("\n");
+        if ((c == '^' || c == '$') && QuantifierFollows(1)) return QuantifiedAssertion(1);
+        if (c == '{' && CountsOutOfOrder()) return;
         Copy(1);
+    }
+
+    // The offset after a quantifier {n}, {n,}, {n,m} or {,m} at `offset`,
+    // with its two counts (max -1: no bound); 0 when there is none.
+    std::size_t ReadCounts(std::size_t offset, long& min, long& max) const {
+        if (!IsQuantifierAt(offset)) return 0;
+        min = -1;
+        max = -1;
+        long* count = &min;
+        std::size_t end = offset + 1;
+        for (; At(end) != '}'; ++end) {
+            if (At(end) == ',') count = &max;
+            if (IsDigit(At(end))) *count = std::min((*count < 0 ? 0L : *count * 10) + (At(end) - '0'), 1000000L);
+        }
+        if (count == &min) max = min;
+        if (min < 0) min = 0;
+        return end + 1;
+    }
+
+    // Whether a quantifier starts at `offset`, after what perl skips.
+    bool QuantifierFollows(std::size_t offset) const {
+        const std::size_t at = SkipIgnored(offset);
+        return At(at) == '*' || At(at) == '+' || At(at) == '?' || IsQuantifierAt(at);
+    }
+
+    // Perl takes a quantifier on an assertion of `length` characters, which
+    // PCRE2 refuses; as a group PCRE2 takes it with the same meaning. \K
+    // repeated without bound is an error for perl.
+    void QuantifiedAssertion(std::size_t length) {
+        const std::size_t at = SkipIgnored(length);
+        long min = 0;
+        long max = 1;
+        if (At(at) == '*' || At(at) == '+' || (At(at) == '{' && ReadCounts(at, min, max) && max < 0)) {
+            if (At(1) == 'K') {
+                message_ = "\\K" + std::string(1, At(at)) + " is forbidden - matches null string many times";
+                return;
+            }
+        }
+        out_ += "(?:";
+        if (length == 1 || !UnicodeRules() || !WordEscape(At(1))) Copy(length);
+        out_ += ")";
+    }
+
+    // {n,m} with n > m: perl compiles the part and it never matches. The
+    // repeated item stays, repeated no time, so that its groups keep their
+    // numbers; a quantifier after it is refused as perl refuses it.
+    bool CountsOutOfOrder() {
+        long min = 0;
+        long max = 0;
+        const std::size_t end = ReadCounts(0, min, max);
+        if (end == 0 || max < 0 || min <= max || out_.empty() || out_.back() == '(' || out_.back() == '|') {
+            return false;
+        }
+        out_ += "{0}(*FAIL)";
+        at_ += end;
+        return true;
     }
 
     // The offset after (?#...) comments and, under x, blanks and comments
@@ -180,8 +239,36 @@ private:
         }
         if (escaped == 'c' && !ControlEscapeIsValid()) return;
         if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
+        if (escaped != '\0' && std::strchr("bBAzZGK", escaped) != nullptr && QuantifierFollows(2)) {
+            return QuantifiedAssertion(2);
+        }
+        if ((escaped == 'x' || escaped == 'o') && At(2) == '{' && BracedNumber()) return;
         if (UnicodeRules() && WordEscape(escaped)) return;
         Copy(2);
+    }
+
+    // \x{...} or \o{...} holding underscores, which perl skips where a
+    // digit follows; the number ends at the first other character, and
+    // blanks may stand around it. PCRE2 refuses the underscores.
+    bool BracedNumber() {
+        const std::size_t close = pattern_.find('}', at_);
+        if (close == std::string::npos) return false;
+        const std::string inside = pattern_.substr(at_ + 3, close - at_ - 3);
+        if (inside.find('_') == std::string::npos) return false;
+        const char* const digits = At(1) == 'x' ? "0123456789abcdefABCDEF" : "01234567";
+        auto isDigit = [digits](char c) { return c != '\0' && std::strchr(digits, c) != nullptr; };
+        std::size_t i = inside.find_first_not_of(" \t");
+        std::string number;
+        for (; i < inside.size(); ++i) {
+            if (isDigit(inside[i])) {
+                number += inside[i];
+            } else if (inside[i] != '_' || i + 1 >= inside.size() || !isDigit(inside[i + 1])) {
+                break;
+            }
+        }
+        out_ += std::string("\\") + At(1) + "{" + (number.empty() ? "0" : number) + "}";
+        at_ = close + 1;
+        return true;
     }
 
     // \w, \W, \b and \B with perl's word characters.
@@ -239,6 +326,7 @@ private:
         std::string outer;
         outer.swap(out_);
         std::vector<std::string> complements;
+        afterClassSet_ = false;
         if (At(0) == ']') Copy(1);
         while (Has(0) && At(0) != ']' && message_.empty()) ClassItem(complements);
         const bool closed = Has(0);
@@ -253,7 +341,23 @@ private:
         }
     }
 
+    // Whether a class escape or a POSIX class, which cannot end a range,
+    // starts at `offset`.
+    bool ClassSetAt(std::size_t offset) const {
+        if (At(offset) == '[' && At(offset + 1) == ':') return true;
+        return At(offset) == '\\' && At(offset + 1) != '\0' && std::strchr("dDsSwWhHvVpP", At(offset + 1)) != nullptr;
+    }
+
+    // A '-' beside a class escape, as in [a-\d] or [\w-z], is a literal for
+    // perl (with a warning); PCRE2 refuses the range.
     void ClassItem(std::vector<std::string>& complements) {
+        const bool afterSet = afterClassSet_;
+        afterClassSet_ = ClassSetAt(0);
+        if (At(0) == '-' && At(1) != ']' && (afterSet || ClassSetAt(1))) {
+            out_ += "\\-";
+            ++at_;
+            return;
+        }
         const char escaped = At(0) == '\\' ? At(1) : '\0';
         if (escaped == 'Q') return CopyThrough("\\E");
         if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
@@ -264,6 +368,7 @@ private:
             return;
         }
         if (escaped == 'c' && !ControlEscapeIsValid()) return;
+        if ((escaped == 'x' || escaped == 'o') && At(2) == '{' && BracedNumber()) return;
         if (escaped != '\0') return Copy(2);
         if (At(0) == '[' && (At(1) == ':' || At(1) == '.' || At(1) == '=')) return PosixClass(complements);
         Copy(1);
@@ -305,7 +410,21 @@ private:
         if (At(1) == '?' && At(2) == '<' && (At(3) == '=' || At(3) == '!')) inner.inLookbehind = true;
         if (At(1) == '?' && InlineFlagsFollow()) return FlagGroup(inner);
         states_.push_back(inner);
+        if (At(1) == '?' && At(2) == '(' && IsDigit(At(3))) return NumberedCondition();
         Copy(1);
+    }
+
+    // (?(N)...): for perl a group N the pattern lacks makes the condition
+    // false; PCRE2 refuses it. The always false (?!) stands for it.
+    void NumberedCondition() {
+        std::size_t end = 3;
+        long number = 0;
+        for (; IsDigit(At(end)); ++end) number = std::min(number * 10 + (At(end) - '0'), 1000000L);
+        if (At(end) != ')') return Copy(1);
+        hasNumberedCondition_ = true;
+        if (groupCount_ < 0 || number <= groupCount_) return Copy(end + 1);
+        out_ += "(?(?!)";
+        at_ += end + 1;
     }
 
     // (*VERB...) or an alpha assertion such as (*plb:...), which is a group.
@@ -436,7 +555,10 @@ private:
 
     const std::string& pattern_;
     const PatternOptions& options_;
+    const int groupCount_;  // the pattern's groups, or -1 when not known
+    bool hasNumberedCondition_ = false;
     std::size_t at_ = 0;
+    bool afterClassSet_ = false;  // the class item just read is a set
     std::string out_;
     std::string message_;
     std::vector<GroupState> states_;
@@ -456,8 +578,8 @@ std::size_t TranslatedPattern::OriginalOffset(std::size_t offset) const {
 }
 
 bool TranslatePerlPattern(const std::string& pattern, const PatternOptions& options, TranslatedPattern& translated,
-                          std::string& message) {
-    return PerlPatternReader(pattern, options).Translate(translated, message);
+                          std::string& message, int groupCount) {
+    return PerlPatternReader(pattern, options, groupCount).Translate(translated, message);
 }
 
 }  // namespace regexlib
