@@ -200,6 +200,7 @@ public:
         std::uint32_t captures = 0;
         pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &captures);
         groupCount_ = static_cast<int>(captures);
+        aliases_ = std::move(pattern.aliases);
         if (!MakeMatchState()) {
             message = "out of memory";
             return false;
@@ -213,6 +214,7 @@ public:
         twin->code_ = code_;
         twin->jitted_ = jitted_;
         twin->groupCount_ = groupCount_;
+        twin->aliases_ = aliases_;
         if (!twin->MakeMatchState()) return nullptr;
         return twin;
     }
@@ -227,7 +229,12 @@ public:
 
     // PCRE2's name table: entries of a two-byte group number (high byte
     // first) and the zero-terminated name, sorted by name.
-    std::vector<int> GroupNumbers(const std::string& name) const override {
+    std::vector<int> GroupNumbers(const std::string& asked) const override {
+        // A name a branch reset let stand for a group named otherwise.
+        std::string name = asked;
+        for (const auto& alias : aliases_) {
+            if (alias.first == asked) name = alias.second;
+        }
         std::uint32_t count = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
@@ -424,6 +431,7 @@ private:
     enum class Runner { Interpreter, JitOnMachineStack, JitOnThreadStack, LinearFirst };
     Runner runner_ = Runner::Interpreter;
     int groupCount_ = 0;
+    std::vector<std::pair<std::string, std::string>> aliases_;  // the reader's
     std::vector<GroupSpan> linearGroups_;  // the linear engine's answer, made at its first
 };
 

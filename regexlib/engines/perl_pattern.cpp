@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace regexlib {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
@@ -50,6 +53,12 @@ struct GroupState {
     bool caseless = false;
     int asciiLevel = 0;
     bool inLookbehind = false;
+    bool noCapture = false;  // n: a plain group does not capture
+    // A branch reset (?|...): each alternative numbers its groups from
+    // resetStart; after it the numbering goes on from the highest.
+    bool branchReset = false;
+    int resetStart = 0;
+    int resetMost = 0;
 };
 
 // Perl's inline flags (?^aai-x) as read from a group's start.
@@ -69,6 +78,7 @@ public:
         outermost.extended = options.extended;
         outermost.caseless = options.caseless;
         outermost.asciiLevel = options.asciiLevel;
+        outermost.noCapture = options.noAutoCapture;
         states_.push_back(outermost);
     }
 
@@ -90,6 +100,7 @@ public:
         translated.text = std::move(out_);
         translated.marks = std::move(marks_);
         translated.hasNumberedCondition = hasNumberedCondition_;
+        translated.aliases.assign(aliases_.begin(), aliases_.end());
         return true;
     }
 
@@ -122,13 +133,22 @@ private:
         if (c == '\\') return Escape();
         if (c == '[') return CharacterClass();
         if (c == '(') return OpenGroup();
-        if (c == ')') {
-            if (states_.size() > 1) states_.pop_back();
-            return Copy(1);
+        if (c == ')') return CloseGroup();
+        if (c == '|' && State().branchReset) {
+            State().resetMost = std::max(State().resetMost, groupNumber_);
+            groupNumber_ = State().resetStart;
         }
         if (c == '#' && State().extended) return CopyThrough("\n");
         if ((c == '^' || c == '$') && QuantifierFollows(1)) return QuantifiedAssertion(1);
         if (c == '{' && CountsOutOfOrder()) return;
+        Copy(1);
+    }
+
+    void CloseGroup() {
+        if (states_.size() > 1) {
+            if (State().branchReset) groupNumber_ = std::max(State().resetMost, groupNumber_);
+            states_.pop_back();
+        }
         Copy(1);
     }
 
@@ -243,6 +263,10 @@ private:
             return QuantifiedAssertion(2);
         }
         if ((escaped == 'x' || escaped == 'o') && At(2) == '{' && BracedNumber()) return;
+        if ((escaped == 'k' || escaped == 'g') && std::strchr("<'{", At(2)) != nullptr && At(2) != '\0' &&
+            AliasedName(3)) {
+            return;
+        }
         if (UnicodeRules() && WordEscape(escaped)) return;
         Copy(2);
     }
@@ -407,11 +431,71 @@ private:
         if (At(1) == '?' && At(2) == '#') return CopyThrough(")");
         if (At(1) == '*') return Verb();
         GroupState inner = State();
+        inner.branchReset = false;
         if (At(1) == '?' && At(2) == '<' && (At(3) == '=' || At(3) == '!')) inner.inLookbehind = true;
         if (At(1) == '?' && InlineFlagsFollow()) return FlagGroup(inner);
         states_.push_back(inner);
-        if (At(1) == '?' && At(2) == '(' && IsDigit(At(3))) return NumberedCondition();
+        if (At(1) != '?') {
+            if (!State().noCapture) ++groupNumber_;
+            return Copy(1);
+        }
+        if (At(2) == '(' && IsDigit(At(3))) return NumberedCondition();
+        if (At(2) == '|') {
+            State().branchReset = true;
+            State().resetStart = groupNumber_;
+            State().resetMost = groupNumber_;
+            return Copy(3);
+        }
+        if (At(2) == '<' && IsNameStart(At(3))) return NamedGroup(3, '>');
+        if (At(2) == '\'' && IsNameStart(At(3))) return NamedGroup(3, '\'');
+        if (At(2) == 'P' && At(3) == '<') return NamedGroup(4, '>');
+        if (GroupReference()) return;
         Copy(1);
+    }
+
+    // (?P=name), (?&name), (?P>name) and the conditions (?(<name>)...),
+    // (?('name')...) and (?(name)...) on a name that stands for another.
+    bool GroupReference() {
+        if ((At(2) == 'P' && (At(3) == '=' || At(3) == '>')) || (At(2) == '(' && (At(3) == '<' || At(3) == '\''))) {
+            return AliasedName(4);
+        }
+        return (At(2) == '&' || At(2) == '(') && AliasedName(3);
+    }
+
+    // The name at `offset`, when it stands for a group named before it,
+    // is written as that group's name.
+    bool AliasedName(std::size_t offset) {
+        std::size_t end = offset;
+        while (IsNameStart(At(end)) || IsDigit(At(end))) ++end;
+        const auto alias = aliases_.find(pattern_.substr(at_ + offset, end - offset));
+        if (end == offset || alias == aliases_.end()) return false;
+        Copy(offset);
+        out_ += alias->second;
+        at_ += end - offset;
+        return true;
+    }
+
+    // A named group. Under (?|...) perl lets alternatives give one group
+    // number different names, which all stand for it; PCRE2 refuses them,
+    // so the group keeps its first name and the others become aliases.
+    void NamedGroup(std::size_t offset, char close) {
+        std::size_t end = offset;
+        while (IsNameStart(At(end)) || IsDigit(At(end))) ++end;
+        if (At(end) != close) return Copy(1);
+        const std::string name = pattern_.substr(at_ + offset, end - offset);
+        const int number = ++groupNumber_;
+        const std::string& first = firstNames_.emplace(number, name).first->second;
+        const auto known = numbers_.emplace(name, number);
+        const bool aliased = first != name;
+        if (!known.second && known.first->second != number && (aliased || aliases_.count(name) != 0)) {
+            message_ = "(?|...) name for two group numbers is not supported: " + name;
+            return;
+        }
+        if (!aliased) return Copy(end + 1);
+        aliases_[name] = first;
+        Copy(offset);
+        out_ += first;
+        at_ += end - offset;
     }
 
     // (?(N)...): for perl a group N the pattern lacks makes the condition
@@ -443,6 +527,7 @@ private:
         static const char* const kLookbehinds[] = {"plb", "positive_lookbehind", "nlb", "negative_lookbehind",
                                                    "naplb", "non_atomic_positive_lookbehind"};
         GroupState inner = State();
+        inner.branchReset = false;
         for (const char* lookbehind : kLookbehinds) inner.inLookbehind = inner.inLookbehind || name == lookbehind;
         states_.push_back(inner);
         Copy(end + 1);
@@ -533,6 +618,9 @@ private:
         if (flags.off.find('i') != std::string::npos) inner.caseless = false;
         if (flags.asciiLevel > 0) inner.asciiLevel = flags.asciiLevel;
         if (flags.unicodeRules) inner.asciiLevel = 0;
+        if (flags.caret) inner.noCapture = false;
+        if (flags.on.find('n') != std::string::npos) inner.noCapture = true;
+        if (flags.off.find('n') != std::string::npos) inner.noCapture = false;
         // Perl's a on bytes is Unicode's rules, which fold Latin-1 letters
         // under i ((?ai)\xC9 matches \xE9); without flag a PCRE2 reads bytes
         // without them.
@@ -549,6 +637,9 @@ private:
         } else {
             // (?i) lasts to the end of the group around it.
             inner.inLookbehind = State().inLookbehind;
+            inner.branchReset = State().branchReset;
+            inner.resetStart = State().resetStart;
+            inner.resetMost = State().resetMost;
             State() = inner;
         }
     }
@@ -557,6 +648,10 @@ private:
     const PatternOptions& options_;
     const int groupCount_;  // the pattern's groups, or -1 when not known
     bool hasNumberedCondition_ = false;
+    int groupNumber_ = 0;                     // the last group's number
+    std::map<int, std::string> firstNames_;   // a group number's first name
+    std::map<std::string, int> numbers_;      // a name's first group number
+    std::map<std::string, std::string> aliases_;  // name -> the group's first name
     std::size_t at_ = 0;
     bool afterClassSet_ = false;  // the class item just read is a set
     std::string out_;

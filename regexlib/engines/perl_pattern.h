@@ -21,6 +21,9 @@ struct TranslatedPattern {
     std::vector<std::pair<std::size_t, std::size_t>> marks;
     // Whether a condition (?(N)...) names a group by number.
     bool hasNumberedCondition = false;
+    // (name, the group's first name) for a name that a branch reset lets
+    // stand for a group already named otherwise.
+    std::vector<std::pair<std::string, std::string>> aliases;
 
     // The offset in perl's pattern of the piece holding `offset` of text,
     // so that PCRE2's messages point into what the caller wrote.

@@ -132,6 +132,13 @@ TEST(PerlConstructs, TakenAsPerlTakesThem) {
         {"m/(?(2)a|b)(x)/", "bx", "yes 0-2 1-2"},
         {"m/(?(1)a)/", "xa", "yes 0-0"},
         {"m/(?(1)a|b)()/", "ab", "yes 1-2 2-2"},
+        // Under (?|...) alternatives may name one group differently.
+        {"m/(?|(?<a>x)|(?<b>y))\\k<b>/", "yy", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y))(?P=b)/", "yx", "no"},
+        {"m/(?|(?<a>x)|(?<b>y))(?&b)/", "yx", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y))(?(<b>)c|d)/", "xc", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y)(?<c>q)|(w))(?<c>v)(z)/", "ywvz", "yes 1-4 1-2 - 2-3 3-4"},
+        {"m/(?|(?<a>x)|(?<b>y))(?<b>z)/", "yz", "failed: (?|...) name for two group numbers"},
     };
     for (const char* mode : {"", "u", "k"}) {
         for (const auto& row : kRows) {
@@ -144,6 +151,15 @@ TEST(PerlConstructs, TakenAsPerlTakesThem) {
                 EXPECT_EQ(answer, expected) << pattern << " on \"" << row.subject << "\"";
             }
         }
+    }
+}
+
+// Every name a branch reset gives a group answers it in a replacement.
+TEST(PerlConstructs, BranchResetNamesAnswerInReplacements) {
+    for (const char* mode : {"", "u", "k"}) {
+        const std::string flags = std::string("g") + mode;
+        EXPECT_EQ(DescribeBSubst("s/(?|(?<a>x)|(?<b>y))/<$+{a}$+{b}>/" + flags, "xy"), "2:<xx><yy>") << mode;
+        EXPECT_EQ(DescribeBSubst("s/(?|(?<a>x)|(?<b>y))\\k<b>/[$+{b}]/" + flags, "yyxx"), "2:[y][x]") << mode;
     }
 }
 
