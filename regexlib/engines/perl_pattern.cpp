@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -467,7 +468,9 @@ private:
     bool AliasedName(std::size_t offset) {
         std::size_t end = offset;
         while (IsNameStart(At(end)) || IsDigit(At(end))) ++end;
-        const auto alias = aliases_.find(pattern_.substr(at_ + offset, end - offset));
+        const std::string name = pattern_.substr(at_ + offset, end - offset);
+        const auto alias = aliases_.find(name);
+        if (alias == aliases_.end()) referenced_.insert(name);
         if (end == offset || alias == aliases_.end()) return false;
         Copy(offset);
         out_ += alias->second;
@@ -492,6 +495,12 @@ private:
             return;
         }
         if (!aliased) return Copy(end + 1);
+        // A reference read before the name became an alias went to PCRE2
+        // under a name it does not know.
+        if (referenced_.count(name) != 0) {
+            message_ = "reference before its (?|...) alias is not supported: " + name;
+            return;
+        }
         aliases_[name] = first;
         Copy(offset);
         out_ += first;
@@ -652,6 +661,7 @@ private:
     std::map<int, std::string> firstNames_;   // a group number's first name
     std::map<std::string, int> numbers_;      // a name's first group number
     std::map<std::string, std::string> aliases_;  // name -> the group's first name
+    std::set<std::string> referenced_;            // names referenced so far
     std::size_t at_ = 0;
     bool afterClassSet_ = false;  // the class item just read is a set
     std::string out_;

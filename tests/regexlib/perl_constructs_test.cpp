@@ -139,6 +139,7 @@ TEST(PerlConstructs, TakenAsPerlTakesThem) {
         {"m/(?|(?<a>x)|(?<b>y))(?(<b>)c|d)/", "xc", "yes 0-2 0-1"},
         {"m/(?|(?<a>x)|(?<b>y)(?<c>q)|(w))(?<c>v)(z)/", "ywvz", "yes 1-4 1-2 - 2-3 3-4"},
         {"m/(?|(?<a>x)|(?<b>y))(?<b>z)/", "yz", "failed: (?|...) name for two group numbers"},
+        {"m/\\k<b>?(?|(?<a>x)|(?<b>y))/", "y", "failed: reference before its (?|...) alias"},
     };
     for (const char* mode : {"", "u", "k"}) {
         for (const auto& row : kRows) {
