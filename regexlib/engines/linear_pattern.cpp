@@ -266,6 +266,8 @@ private:
             return false;
         }
         if (c != '{') ++at_;
+        // {n,m} with n > m never matches for perl; RE2 refuses it.
+        if (quantifier.max >= 0 && quantifier.max < quantifier.min) return Decline("a count out of order");
         if (quantifier.min > kLargestCount || quantifier.max > kLargestCount) {
             return Decline("a count over " + std::to_string(kLargestCount));
         }

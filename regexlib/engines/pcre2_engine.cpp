@@ -120,6 +120,25 @@ pcre2_code* CompileCode(const std::string& pattern, const PatternOptions& option
     return code;
 }
 
+// Perl's pattern in PCRE2's syntax. A condition on a numbered group needs
+// the number of groups, which PCRE2 counts best: with every such condition
+// false the groups are the same, so a first compile counts them.
+bool TranslateForPcre2(const std::string& perlPattern, const PatternOptions& options, TranslatedPattern& pattern,
+                       std::string& message) {
+    if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
+    if (!pattern.hasNumberedCondition) return true;
+    if (!TranslatePerlPattern(perlPattern, options, pattern, message, 0)) return false;
+    int errorCode = 0;
+    PCRE2_SIZE errorOffset = 0;
+    pcre2_code* probe = CompileCode(pattern.text, options, errorCode, errorOffset);
+    // A pattern PCRE2 refuses anyway is refused with the first message.
+    if (probe == nullptr) return TranslatePerlPattern(perlPattern, options, pattern, message);
+    std::uint32_t captures = 0;
+    pcre2_pattern_info(probe, PCRE2_INFO_CAPTURECOUNT, &captures);
+    pcre2_code_free(probe);
+    return TranslatePerlPattern(perlPattern, options, pattern, message, static_cast<int>(captures));
+}
+
 // What a pattern's engines share, read only once made: PCRE2's compiled
 // code (threads may match with it at once, JIT code included, each with its
 // own match data), and the linear engine, made by the first search that
@@ -164,7 +183,7 @@ public:
 
     bool Compile(const std::string& perlPattern, const PatternOptions& options, std::string& message) {
         TranslatedPattern pattern;
-        if (!TranslatePerlPattern(perlPattern, options, pattern, message)) return false;
+        if (!TranslateForPcre2(perlPattern, options, pattern, message)) return false;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
         pcre2_code* code = CompileCode(pattern.text, options, errorCode, errorOffset);
@@ -181,6 +200,7 @@ public:
         std::uint32_t captures = 0;
         pcre2_pattern_info(code_, PCRE2_INFO_CAPTURECOUNT, &captures);
         groupCount_ = static_cast<int>(captures);
+        aliases_ = std::move(pattern.aliases);
         if (!MakeMatchState()) {
             message = "out of memory";
             return false;
@@ -194,6 +214,7 @@ public:
         twin->code_ = code_;
         twin->jitted_ = jitted_;
         twin->groupCount_ = groupCount_;
+        twin->aliases_ = aliases_;
         if (!twin->MakeMatchState()) return nullptr;
         return twin;
     }
@@ -208,7 +229,12 @@ public:
 
     // PCRE2's name table: entries of a two-byte group number (high byte
     // first) and the zero-terminated name, sorted by name.
-    std::vector<int> GroupNumbers(const std::string& name) const override {
+    std::vector<int> GroupNumbers(const std::string& asked) const override {
+        // A name a branch reset let stand for a group named otherwise.
+        std::string name = asked;
+        for (const auto& alias : aliases_) {
+            if (alias.first == asked) name = alias.second;
+        }
         std::uint32_t count = 0;
         std::uint32_t entrySize = 0;
         PCRE2_SPTR table = nullptr;
@@ -405,6 +431,7 @@ private:
     enum class Runner { Interpreter, JitOnMachineStack, JitOnThreadStack, LinearFirst };
     Runner runner_ = Runner::Interpreter;
     int groupCount_ = 0;
+    std::vector<std::pair<std::string, std::string>> aliases_;  // the reader's
     std::vector<GroupSpan> linearGroups_;  // the linear engine's answer, made at its first
 };
 

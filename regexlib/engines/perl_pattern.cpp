@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -9,6 +11,8 @@ namespace regexlib {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
@@ -50,6 +54,12 @@ struct GroupState {
     bool caseless = false;
     int asciiLevel = 0;
     bool inLookbehind = false;
+    bool noCapture = false;  // n: a plain group does not capture
+    // A branch reset (?|...): each alternative numbers its groups from
+    // resetStart; after it the numbering goes on from the highest.
+    bool branchReset = false;
+    int resetStart = 0;
+    int resetMost = 0;
 };
 
 // Perl's inline flags (?^aai-x) as read from a group's start.
@@ -63,12 +73,13 @@ struct InlineFlags {
 
 class PerlPatternReader {
 public:
-    PerlPatternReader(const std::string& pattern, const PatternOptions& options)
-        : pattern_(pattern), options_(options) {
+    PerlPatternReader(const std::string& pattern, const PatternOptions& options, int groupCount)
+        : pattern_(pattern), options_(options), groupCount_(groupCount) {
         GroupState outermost;
         outermost.extended = options.extended;
         outermost.caseless = options.caseless;
         outermost.asciiLevel = options.asciiLevel;
+        outermost.noCapture = options.noAutoCapture;
         states_.push_back(outermost);
     }
 
@@ -89,6 +100,8 @@ public:
         }
         translated.text = std::move(out_);
         translated.marks = std::move(marks_);
+        translated.hasNumberedCondition = hasNumberedCondition_;
+        translated.aliases.assign(aliases_.begin(), aliases_.end());
         return true;
     }
 
@@ -121,12 +134,79 @@ private:
         if (c == '\\') return Escape();
         if (c == '[') return CharacterClass();
         if (c == '(') return OpenGroup();
-        if (c == ')') {
-            if (states_.size() > 1) states_.pop_back();
-            return Copy(1);
+        if (c == ')') return CloseGroup();
+        if (c == '|' && State().branchReset) {
+            State().resetMost = std::max(State().resetMost, groupNumber_);
+            groupNumber_ = State().resetStart;
         }
         if (c == '#' && State().extended) return CopyThrough("\n");
+        if ((c == '^' || c == '$') && QuantifierFollows(1)) return QuantifiedAssertion(1);
+        if (c == '{' && CountsOutOfOrder()) return;
         Copy(1);
+    }
+
+    void CloseGroup() {
+        if (states_.size() > 1) {
+            if (State().branchReset) groupNumber_ = std::max(State().resetMost, groupNumber_);
+            states_.pop_back();
+        }
+        Copy(1);
+    }
+
+    // The offset after a quantifier {n}, {n,}, {n,m} or {,m} at `offset`,
+    // with its two counts (max -1: no bound); 0 when there is none.
+    std::size_t ReadCounts(std::size_t offset, long& min, long& max) const {
+        if (!IsQuantifierAt(offset)) return 0;
+        min = -1;
+        max = -1;
+        long* count = &min;
+        std::size_t end = offset + 1;
+        for (; At(end) != '}'; ++end) {
+            if (At(end) == ',') count = &max;
+            if (IsDigit(At(end))) *count = std::min((*count < 0 ? 0L : *count * 10) + (At(end) - '0'), 1000000L);
+        }
+        if (count == &min) max = min;
+        if (min < 0) min = 0;
+        return end + 1;
+    }
+
+    // Whether a quantifier starts at `offset`, after what perl skips.
+    bool QuantifierFollows(std::size_t offset) const {
+        const std::size_t at = SkipIgnored(offset);
+        return At(at) == '*' || At(at) == '+' || At(at) == '?' || IsQuantifierAt(at);
+    }
+
+    // Perl takes a quantifier on an assertion of `length` characters, which
+    // PCRE2 refuses; as a group PCRE2 takes it with the same meaning. \K
+    // repeated without bound is an error for perl.
+    void QuantifiedAssertion(std::size_t length) {
+        const std::size_t at = SkipIgnored(length);
+        long min = 0;
+        long max = 1;
+        if (At(at) == '*' || At(at) == '+' || (At(at) == '{' && ReadCounts(at, min, max) && max < 0)) {
+            if (At(1) == 'K') {
+                message_ = "\\K" + std::string(1, At(at)) + " is forbidden - matches null string many times";
+                return;
+            }
+        }
+        out_ += "(?:";
+        if (length == 1 || !UnicodeRules() || !WordEscape(At(1))) Copy(length);
+        out_ += ")";
+    }
+
+    // {n,m} with n > m: perl compiles the part and it never matches. The
+    // repeated item stays, repeated no time, so that its groups keep their
+    // numbers; a quantifier after it is refused as perl refuses it.
+    bool CountsOutOfOrder() {
+        long min = 0;
+        long max = 0;
+        const std::size_t end = ReadCounts(0, min, max);
+        if (end == 0 || max < 0 || min <= max || out_.empty() || out_.back() == '(' || out_.back() == '|') {
+            return false;
+        }
+        out_ += "{0}(*FAIL)";
+        at_ += end;
+        return true;
     }
 
     // The offset after (?#...) comments and, under x, blanks and comments
@@ -180,8 +260,40 @@ private:
         }
         if (escaped == 'c' && !ControlEscapeIsValid()) return;
         if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
+        if (escaped != '\0' && std::strchr("bBAzZGK", escaped) != nullptr && QuantifierFollows(2)) {
+            return QuantifiedAssertion(2);
+        }
+        if ((escaped == 'x' || escaped == 'o') && At(2) == '{' && BracedNumber()) return;
+        if ((escaped == 'k' || escaped == 'g') && std::strchr("<'{", At(2)) != nullptr && At(2) != '\0' &&
+            AliasedName(3)) {
+            return;
+        }
         if (UnicodeRules() && WordEscape(escaped)) return;
         Copy(2);
+    }
+
+    // \x{...} or \o{...} holding underscores, which perl skips where a
+    // digit follows; the number ends at the first other character, and
+    // blanks may stand around it. PCRE2 refuses the underscores.
+    bool BracedNumber() {
+        const std::size_t close = pattern_.find('}', at_);
+        if (close == std::string::npos) return false;
+        const std::string inside = pattern_.substr(at_ + 3, close - at_ - 3);
+        if (inside.find('_') == std::string::npos) return false;
+        const char* const digits = At(1) == 'x' ? "0123456789abcdefABCDEF" : "01234567";
+        auto isDigit = [digits](char c) { return c != '\0' && std::strchr(digits, c) != nullptr; };
+        std::size_t i = inside.find_first_not_of(" \t");
+        std::string number;
+        for (; i < inside.size(); ++i) {
+            if (isDigit(inside[i])) {
+                number += inside[i];
+            } else if (inside[i] != '_' || i + 1 >= inside.size() || !isDigit(inside[i + 1])) {
+                break;
+            }
+        }
+        out_ += std::string("\\") + At(1) + "{" + (number.empty() ? "0" : number) + "}";
+        at_ = close + 1;
+        return true;
     }
 
     // \w, \W, \b and \B with perl's word characters.
@@ -239,6 +351,7 @@ private:
         std::string outer;
         outer.swap(out_);
         std::vector<std::string> complements;
+        afterClassSet_ = false;
         if (At(0) == ']') Copy(1);
         while (Has(0) && At(0) != ']' && message_.empty()) ClassItem(complements);
         const bool closed = Has(0);
@@ -253,7 +366,23 @@ private:
         }
     }
 
+    // Whether a class escape or a POSIX class, which cannot end a range,
+    // starts at `offset`.
+    bool ClassSetAt(std::size_t offset) const {
+        if (At(offset) == '[' && At(offset + 1) == ':') return true;
+        return At(offset) == '\\' && At(offset + 1) != '\0' && std::strchr("dDsSwWhHvVpP", At(offset + 1)) != nullptr;
+    }
+
+    // A '-' beside a class escape, as in [a-\d] or [\w-z], is a literal for
+    // perl (with a warning); PCRE2 refuses the range.
     void ClassItem(std::vector<std::string>& complements) {
+        const bool afterSet = afterClassSet_;
+        afterClassSet_ = ClassSetAt(0);
+        if (At(0) == '-' && At(1) != ']' && (afterSet || ClassSetAt(1))) {
+            out_ += "\\-";
+            ++at_;
+            return;
+        }
         const char escaped = At(0) == '\\' ? At(1) : '\0';
         if (escaped == 'Q') return CopyThrough("\\E");
         if ((escaped == 'p' || escaped == 'P') && At(2) == '{') return Property();
@@ -264,6 +393,7 @@ private:
             return;
         }
         if (escaped == 'c' && !ControlEscapeIsValid()) return;
+        if ((escaped == 'x' || escaped == 'o') && At(2) == '{' && BracedNumber()) return;
         if (escaped != '\0') return Copy(2);
         if (At(0) == '[' && (At(1) == ':' || At(1) == '.' || At(1) == '=')) return PosixClass(complements);
         Copy(1);
@@ -302,10 +432,92 @@ private:
         if (At(1) == '?' && At(2) == '#') return CopyThrough(")");
         if (At(1) == '*') return Verb();
         GroupState inner = State();
+        inner.branchReset = false;
         if (At(1) == '?' && At(2) == '<' && (At(3) == '=' || At(3) == '!')) inner.inLookbehind = true;
         if (At(1) == '?' && InlineFlagsFollow()) return FlagGroup(inner);
         states_.push_back(inner);
+        if (At(1) != '?') {
+            if (!State().noCapture) ++groupNumber_;
+            return Copy(1);
+        }
+        if (At(2) == '(' && IsDigit(At(3))) return NumberedCondition();
+        if (At(2) == '|') {
+            State().branchReset = true;
+            State().resetStart = groupNumber_;
+            State().resetMost = groupNumber_;
+            return Copy(3);
+        }
+        if (At(2) == '<' && IsNameStart(At(3))) return NamedGroup(3, '>');
+        if (At(2) == '\'' && IsNameStart(At(3))) return NamedGroup(3, '\'');
+        if (At(2) == 'P' && At(3) == '<') return NamedGroup(4, '>');
+        if (GroupReference()) return;
         Copy(1);
+    }
+
+    // (?P=name), (?&name), (?P>name) and the conditions (?(<name>)...),
+    // (?('name')...) and (?(name)...) on a name that stands for another.
+    bool GroupReference() {
+        if ((At(2) == 'P' && (At(3) == '=' || At(3) == '>')) || (At(2) == '(' && (At(3) == '<' || At(3) == '\''))) {
+            return AliasedName(4);
+        }
+        return (At(2) == '&' || At(2) == '(') && AliasedName(3);
+    }
+
+    // The name at `offset`, when it stands for a group named before it,
+    // is written as that group's name.
+    bool AliasedName(std::size_t offset) {
+        std::size_t end = offset;
+        while (IsNameStart(At(end)) || IsDigit(At(end))) ++end;
+        const std::string name = pattern_.substr(at_ + offset, end - offset);
+        const auto alias = aliases_.find(name);
+        if (alias == aliases_.end()) referenced_.insert(name);
+        if (end == offset || alias == aliases_.end()) return false;
+        Copy(offset);
+        out_ += alias->second;
+        at_ += end - offset;
+        return true;
+    }
+
+    // A named group. Under (?|...) perl lets alternatives give one group
+    // number different names, which all stand for it; PCRE2 refuses them,
+    // so the group keeps its first name and the others become aliases.
+    void NamedGroup(std::size_t offset, char close) {
+        std::size_t end = offset;
+        while (IsNameStart(At(end)) || IsDigit(At(end))) ++end;
+        if (At(end) != close) return Copy(1);
+        const std::string name = pattern_.substr(at_ + offset, end - offset);
+        const int number = ++groupNumber_;
+        const std::string& first = firstNames_.emplace(number, name).first->second;
+        const auto known = numbers_.emplace(name, number);
+        const bool aliased = first != name;
+        if (!known.second && known.first->second != number && (aliased || aliases_.count(name) != 0)) {
+            message_ = "(?|...) name for two group numbers is not supported: " + name;
+            return;
+        }
+        if (!aliased) return Copy(end + 1);
+        // A reference read before the name became an alias went to PCRE2
+        // under a name it does not know.
+        if (referenced_.count(name) != 0) {
+            message_ = "reference before its (?|...) alias is not supported: " + name;
+            return;
+        }
+        aliases_[name] = first;
+        Copy(offset);
+        out_ += first;
+        at_ += end - offset;
+    }
+
+    // (?(N)...): for perl a group N the pattern lacks makes the condition
+    // false; PCRE2 refuses it. The always false (?!) stands for it.
+    void NumberedCondition() {
+        std::size_t end = 3;
+        long number = 0;
+        for (; IsDigit(At(end)); ++end) number = std::min(number * 10 + (At(end) - '0'), 1000000L);
+        if (At(end) != ')') return Copy(1);
+        hasNumberedCondition_ = true;
+        if (groupCount_ < 0 || number <= groupCount_) return Copy(end + 1);
+        out_ += "(?(?!)";
+        at_ += end + 1;
     }
 
     // (*VERB...) or an alpha assertion such as (*plb:...), which is a group.
@@ -324,6 +536,7 @@ private:
         static const char* const kLookbehinds[] = {"plb", "positive_lookbehind", "nlb", "negative_lookbehind",
                                                    "naplb", "non_atomic_positive_lookbehind"};
         GroupState inner = State();
+        inner.branchReset = false;
         for (const char* lookbehind : kLookbehinds) inner.inLookbehind = inner.inLookbehind || name == lookbehind;
         states_.push_back(inner);
         Copy(end + 1);
@@ -414,6 +627,9 @@ private:
         if (flags.off.find('i') != std::string::npos) inner.caseless = false;
         if (flags.asciiLevel > 0) inner.asciiLevel = flags.asciiLevel;
         if (flags.unicodeRules) inner.asciiLevel = 0;
+        if (flags.caret) inner.noCapture = false;
+        if (flags.on.find('n') != std::string::npos) inner.noCapture = true;
+        if (flags.off.find('n') != std::string::npos) inner.noCapture = false;
         // Perl's a on bytes is Unicode's rules, which fold Latin-1 letters
         // under i ((?ai)\xC9 matches \xE9); without flag a PCRE2 reads bytes
         // without them.
@@ -430,13 +646,24 @@ private:
         } else {
             // (?i) lasts to the end of the group around it.
             inner.inLookbehind = State().inLookbehind;
+            inner.branchReset = State().branchReset;
+            inner.resetStart = State().resetStart;
+            inner.resetMost = State().resetMost;
             State() = inner;
         }
     }
 
     const std::string& pattern_;
     const PatternOptions& options_;
+    const int groupCount_;  // the pattern's groups, or -1 when not known
+    bool hasNumberedCondition_ = false;
+    int groupNumber_ = 0;                     // the last group's number
+    std::map<int, std::string> firstNames_;   // a group number's first name
+    std::map<std::string, int> numbers_;      // a name's first group number
+    std::map<std::string, std::string> aliases_;  // name -> the group's first name
+    std::set<std::string> referenced_;            // names referenced so far
     std::size_t at_ = 0;
+    bool afterClassSet_ = false;  // the class item just read is a set
     std::string out_;
     std::string message_;
     std::vector<GroupState> states_;
@@ -456,8 +683,8 @@ std::size_t TranslatedPattern::OriginalOffset(std::size_t offset) const {
 }
 
 bool TranslatePerlPattern(const std::string& pattern, const PatternOptions& options, TranslatedPattern& translated,
-                          std::string& message) {
-    return PerlPatternReader(pattern, options).Translate(translated, message);
+                          std::string& message, int groupCount) {
+    return PerlPatternReader(pattern, options, groupCount).Translate(translated, message);
 }
 
 }  // namespace regexlib

@@ -194,7 +194,8 @@ TEST(LinearEngine, DeclinesWhatItCannotAnswerExactly) {
     PatternOptions utf8;
     utf8.encoding = TextEncoding::Utf8;
     for (const char* pattern : {"(a)\\1", "a(?=b)", "(?<=a)b", "\\Ga", "a\\Kb", "(?>a)", "a*+", "(?|(a)|(b))",
-                                "(?(1)a|b)", "(a(?1))", "a{1001}", "(*ACCEPT)a"}) {
+                                "(?(1)a|b)", "(a(?1))", "a{1001}", "(*ACCEPT)a", "a{3,1}", "[a-\\d]",
+                                "\\x{6_1}", "\\b*a"}) {
         EXPECT_FALSE(LinearEngine(pattern, bytes, 0).Declined().empty()) << pattern;
     }
     GroupSpan groups[2];

@@ -72,6 +72,15 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
         {"m/(*nlb:a(*ACCEPT))b/", "b", "failed: (*ACCEPT) inside a lookbehind"},
         {"m/(?<=a)(*ACCEPT)b/", "ac", "yes 1-1"},
         {"m/[(*ACCEPT)]\\Q(?<=\\E/", "A(?<=", "yes 0-5"},
+        // Beyond ASCII: a '-' beside a class escape, an assertion repeated
+        // and a number with an underscore, on each text encoding.
+        {"m/[\xC3\xA9-\\d]+/u", "x-\xC3\xA9" "5", "yes 1-5"},
+        {"m/[\x83\x41-\\d]+/k", "x-\x83\x41" "5", "yes 1-5"},
+        {"m/\\x{3_042}/u", "\xE3\x81\x82", "yes 0-3"},
+        {"m/\\x{3_042}/k", "\x82\xA0", "yes 0-2"},
+        {"m/a\\b+/", "a\xE9", "yes 0-1"},
+        {"m/a\\b+/u", "a\xC3\xA9", "no"},
+        {"m/a\\b+/k", "a\x83\x41", "no"},
     };
     for (const auto& row : kRows) {
         const std::string answer = DescribeBMatch(row.pattern, row.subject);
@@ -81,6 +90,77 @@ TEST(PerlConstructs, MatchAsPerlOrAreRefused) {
         } else {
             EXPECT_EQ(answer, expected) << row.pattern << " on \"" << row.subject << "\"";
         }
+    }
+}
+
+// Constructs PCRE2 refuses that perl takes, most with a warning, each
+// rewritten to perl's meaning; the same answers on every text encoding.
+TEST(PerlConstructs, TakenAsPerlTakesThem) {
+    const struct {
+        const char* pattern;  // the text encoding's flag is appended
+        const char* subject;
+        const char* expected;
+    } kRows[] = {
+        // A '-' beside a class escape or a POSIX class is a literal.
+        {"m/[a-\\d]+/", "x-a5", "yes 1-4"},
+        {"m/[\\w-z]+/", "!-q_", "yes 1-4"},
+        {"m/[^\\d-z]/", "5-za", "yes 3-4"},
+        {"m/[a-[:digit:]]+/", "x-a5", "yes 1-4"},
+        {"m/[\\s-\\d]+/", "a -1", "yes 1-4"},
+        // {n,m} with n > m never matches; its groups keep their numbers.
+        {"m/a{3,1}|b/", "aaab", "yes 3-4"},
+        {"m/(a){2,1}|c/", "ac", "yes 1-2 -"},
+        {"m/a{ 3 , 1 }b|a/x", "aaab", "yes 0-1"},
+        {"m/a{3,1}?/", "a", "failed: "},
+        // Underscores in braced numbers: skipped before a digit, else the end.
+        {"m/\\x{6_1}\\x{_62}/", "ab", "yes 0-2"},
+        {"m/[\\o{14_3}]/", "c", "yes 0-1"},
+        {"m/\\x{4__1}/", "\x04" "A", "yes 0-1"},
+        // A quantifier on an assertion.
+        {"m/a\\K?b/", "ab", "yes 1-2"},
+        {"m/a\\K??b/", "ab", "yes 0-2"},
+        {"m/a\\K{2}b/", "ab", "yes 1-2"},
+        {"m/a\\K*b/", "ab", "failed: \\K* is forbidden"},
+        {"m/\\b*c/", "ac", "yes 1-2"},
+        {"m/a\\b+/", "a-", "yes 0-1"},
+        {"m/a\\B?b/", "ab", "yes 0-2"},
+        {"m/a$?b/", "ab", "yes 0-2"},
+        {"m/^*b/", "ab", "yes 1-2"},
+        {"m/a\\z{1,2}/", "ab", "no"},
+        // A condition on a group the pattern lacks is false.
+        {"m/(?(1)a|b)/", "ab", "yes 1-2"},
+        {"m/(?(2)a|b)(x)/", "bx", "yes 0-2 1-2"},
+        {"m/(?(1)a)/", "xa", "yes 0-0"},
+        {"m/(?(1)a|b)()/", "ab", "yes 1-2 2-2"},
+        // Under (?|...) alternatives may name one group differently.
+        {"m/(?|(?<a>x)|(?<b>y))\\k<b>/", "yy", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y))(?P=b)/", "yx", "no"},
+        {"m/(?|(?<a>x)|(?<b>y))(?&b)/", "yx", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y))(?(<b>)c|d)/", "xc", "yes 0-2 0-1"},
+        {"m/(?|(?<a>x)|(?<b>y)(?<c>q)|(w))(?<c>v)(z)/", "ywvz", "yes 1-4 1-2 - 2-3 3-4"},
+        {"m/(?|(?<a>x)|(?<b>y))(?<b>z)/", "yz", "failed: (?|...) name for two group numbers"},
+        {"m/\\k<b>?(?|(?<a>x)|(?<b>y))/", "y", "failed: reference before its (?|...) alias"},
+    };
+    for (const char* mode : {"", "u", "k"}) {
+        for (const auto& row : kRows) {
+            const std::string pattern = row.pattern + std::string(mode);
+            const std::string answer = DescribeBMatch(pattern, row.subject);
+            const std::string expected = row.expected;
+            if (expected.rfind("failed: ", 0) == 0) {
+                EXPECT_EQ(answer.rfind(expected, 0), 0u) << pattern << " gave " << answer;
+            } else {
+                EXPECT_EQ(answer, expected) << pattern << " on \"" << row.subject << "\"";
+            }
+        }
+    }
+}
+
+// Every name a branch reset gives a group answers it in a replacement.
+TEST(PerlConstructs, BranchResetNamesAnswerInReplacements) {
+    for (const char* mode : {"", "u", "k"}) {
+        const std::string flags = std::string("g") + mode;
+        EXPECT_EQ(DescribeBSubst("s/(?|(?<a>x)|(?<b>y))/<$+{a}$+{b}>/" + flags, "xy"), "2:<xx><yy>") << mode;
+        EXPECT_EQ(DescribeBSubst("s/(?|(?<a>x)|(?<b>y))\\k<b>/[$+{b}]/" + flags, "yyxx"), "2:[y][x]") << mode;
     }
 }
 
