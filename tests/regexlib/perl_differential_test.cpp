@@ -294,8 +294,8 @@ void AddCases(std::vector<DifferentialCase>& cases, const EncodingMode& mode, st
 
 // Constructs PCRE2 reads otherwise than perl, each with cases of its own:
 // patterns of one to three of its pieces on subjects of its characters.
-// Where we refuse a construct, perl's answer must be a refusal too, or the
-// comparison fails.
+// A case we refuse passes only where perl refuses it too, except for the
+// constructs of `refused`, which we refuse on purpose whatever perl answers.
 struct ConstructClass {
     char encoding;  // b or u, as in EncodingMode
     std::vector<const char*> flags;
