@@ -13,7 +13,10 @@ my ($benchFile, $perlFile, $scalingFile, $molvFile, $threadsFile, @windowsFiles)
 die "usage: $0 module_bench.json perl.json scaling.json molv.json threads.json [windows.json...]\n"
     unless defined $threadsFile;
 sub slurp { local $/; open my $in, '<', $_[0] or die "$_[0]: $!\n"; return <$in>; }
-my $bench = JSON::PP::decode_json(slurp($benchFile));
+# Google Benchmark writes NaN for the spread of a counter that is 0 in every
+# repetition; JSON has no such number.
+(my $benchText = slurp($benchFile)) =~ s/\b-?(?:NaN|nan|inf|Infinity)\b/null/g;
+my $bench = JSON::PP::decode_json($benchText);
 my $perl = JSON::PP::decode_json(slurp($perlFile));
 my $scaling = JSON::PP::decode_json(slurp($scalingFile));
 my $molv = JSON::PP::decode_json(slurp($molvFile));
@@ -246,7 +249,9 @@ if (@windows) {
     }
     push @out, '';
 } else {
-    push @out, 'No Windows figures: the Windows benchmark could not be built or run here (see the notices of scripts/bench).', '';
+    # scripts/bench says why, where it knows.
+    my $why = $ENV{MOLV_BENCH_WINDOWS_CAUSE} // 'see the notices of scripts/bench';
+    push @out, "No Windows figures in this run: the 32-bit Windows benchmark could not be built or run here ($why).", '';
 }
 
 # ---- what the figures say ----
