@@ -64,7 +64,9 @@ struct CompiledRecord {
     OutputText output;
 };
 
-// Compiles an operator text into a new record, or answers null with a message.
+// A new record for an operator text, on the compiled operator that live
+// records of the same text already share (compiled now when none does), or
+// null with a message.
 bregexp* CompileRecord(const char* text, std::string& message);
 
 // This library's state behind a record, or null when it is not one of ours.
