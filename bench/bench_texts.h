@@ -1,7 +1,7 @@
 // The texts the benchmarks share: with the perl scripts that time the same
 // work, a 1 MiB text made of one line repeated; between the programs that
-// time a cached match, the PCRE2 rows' pattern and subjects, and the host's
-// heap copy of a text.
+// time a cached match, the PCRE2 rows' pattern and subjects, the long texts
+// of the fallback rows, and the host's heap copy of a text.
 #pragma once
 
 #include <cstddef>
@@ -48,3 +48,38 @@ inline constexpr char kPcrePattern[] = "(\\d+)-(\\d+)";
 inline constexpr char kPcreOperator[] = "m/(\\d+)-(\\d+)/";
 inline const std::string kPcreTail = " order 12-345";
 inline const std::string kPcreFiller = "the quick brown fox jumps 1 over 2 the lazy dog ";
+
+// The fallback rows: long texts where PCRE2's JIT stops on a limit (its
+// stack, or its match limit) and the search is answered again, by the
+// linear engine or, for the backreference, PCRE2's interpreter.
+struct FallbackCase {
+    const char* operatorText;
+    const char* pattern;
+    std::string (*subject)();
+};
+
+inline std::string Repeated(const std::string& piece, int times) {
+    std::string text;
+    text.reserve(piece.size() * static_cast<std::size_t>(times));
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
+inline const FallbackCase kAlternationLoop{"m/(a|b)*c/", "(a|b)*c", [] { return Repeated("ab", 300000) + "c"; }};
+inline const FallbackCase kQuoted{"m/\"(?:[^\"\\\\]|\\\\.)*\"/", "\"(?:[^\"\\\\]|\\\\.)*\"",
+                                  [] { return "\"" + Repeated("abc\\\"def", 75000) + "\""; }};
+inline const FallbackCase kFields{"m/^(?:([^,]*),)*x$/", "^(?:([^,]*),)*x$", [] { return Repeated("field,", 66000) + "x"; }};
+inline const FallbackCase kWords10k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 10000) + "!"; }};
+inline const FallbackCase kWords100k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 100000) + "!"; }};
+// Not regular: PCRE2's interpreter answers, with its heap budget.
+inline const FallbackCase kBackreference{"m/^(?:(a)|b)*x\\1$/", "^(?:(a)|b)*x\\1$",
+                                         [] { return Repeated("ab", 200000) + "xa"; }};
+
+// Each case with its row name, for programs that time them all in turn.
+struct NamedFallbackCase {
+    const char* name;
+    const FallbackCase& fallback;
+};
+inline const NamedFallbackCase kFallbackCases[] = {
+    {"AlternationLoop", kAlternationLoop}, {"Quoted", kQuoted},       {"Fields", kFields},
+    {"Words10k", kWords10k},               {"Words100k", kWords100k}, {"Backreference", kBackreference}};

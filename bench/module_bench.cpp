@@ -332,33 +332,9 @@ BENCHMARK_CAPTURE(Walk, GetNextPosToStr, true)->Unit(benchmark::kMillisecond);
 
 // ---- searches PCRE2 gives up on, answered by the fallback ----
 
-// Long texts where PCRE2's JIT stops on a limit (its stack, or its match
-// limit) and the search is answered again; module_vs_perl.pl times perl on
-// the same texts. The first search of each pattern pays the limit outside
-// the timing, as a host's loop over many texts pays it once.
-struct FallbackCase {
-    const char* operatorText;
-    const char* pattern;
-    std::string (*subject)();
-};
-
-std::string Repeated(const std::string& piece, int times) {
-    std::string text;
-    text.reserve(piece.size() * static_cast<std::size_t>(times));
-    for (int i = 0; i < times; ++i) text += piece;
-    return text;
-}
-
-const FallbackCase kAlternationLoop{"m/(a|b)*c/", "(a|b)*c", [] { return Repeated("ab", 300000) + "c"; }};
-const FallbackCase kQuoted{"m/\"(?:[^\"\\\\]|\\\\.)*\"/", "\"(?:[^\"\\\\]|\\\\.)*\"",
-                           [] { return "\"" + Repeated("abc\\\"def", 75000) + "\""; }};
-const FallbackCase kFields{"m/^(?:([^,]*),)*x$/", "^(?:([^,]*),)*x$", [] { return Repeated("field,", 66000) + "x"; }};
-const FallbackCase kWords10k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 10000) + "!"; }};
-const FallbackCase kWords100k{"m/^(\\w+\\s?)*$/", "^(\\w+\\s?)*$", [] { return Repeated("word ", 100000) + "!"; }};
-// Not regular: PCRE2's interpreter answers, with its heap budget.
-const FallbackCase kBackreference{"m/^(?:(a)|b)*x\\1$/", "^(?:(a)|b)*x\\1$",
-                                  [] { return Repeated("ab", 200000) + "xa"; }};
-
+// The cases of bench_texts.h; module_vs_perl.pl times perl on the same
+// texts. The first search of each pattern pays the limit outside the
+// timing, as a host's loop over many texts pays it once.
 void FallbackModule(benchmark::State& state, const FallbackCase& c) {
     HostModule& m = FreshModule();
     const HeapText subject(c.subject());
