@@ -162,6 +162,7 @@ my @fallbackCases = map { (my $cell = $_->[1]) =~ s/\|/\\|/g; [$_->[0], $cell] }
      ['Words10k', '`m/^(\w+\s?)*$/`, "word " × 10,000, "!"'],
      ['Words100k', '`m/^(\w+\s?)*$/`, "word " × 100,000, "!"'],
      ['Backreference', '`m/^(?:(a)|b)*x\1$/`, "ab" × 200,000, "xa"']);
+# Both systems time the same texts (bench_texts.h); module_bench counts their bytes.
 sub fallbackBytes { return $row{"FallbackModule/$_[0]"}{bytes}; }
 for my $case (@fallbackCases) {
     my ($name, $cell) = @$case;

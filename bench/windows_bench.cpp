@@ -22,6 +22,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_texts.h"
@@ -98,12 +99,37 @@ struct CachedRecord {
     char message[kMessageBufferSize];
 };
 
-// The rows of one subject size; a wrong answer is named in `wrong`.
-class SizeRows {
+// Adds `item` to a list of names separated by commas.
+void Append(std::string& list, const std::string& item) { list += (list.empty() ? "" : ", ") + item; }
+
+// What the rows of one subject share: the module, the library it loaded,
+// the subject, and `wrong`, which names each call that answered wrong.
+class Rows {
+public:
+    std::string wrong;
+
+protected:
+    Rows(const HostModule& module, const BregexpLibrary& library, std::string text)
+        : module(module), library(library), text(std::move(text)) {}
+
+    void Check(const std::string& what, bool right) {
+        if (!right) Append(wrong, what + " on " + std::to_string(text.size()) + " bytes");
+    }
+
+    const char* Start() const { return text.data(); }
+    const char* End() const { return text.data() + text.size(); }
+
+    const HostModule& module;
+    const BregexpLibrary& library;
+    const std::string text;
+};
+
+// The rows of one subject size.
+class SizeRows : public Rows {
 public:
     SizeRows(const HostModule& module, const BregexpLibrary& library, std::size_t size)
-        : module(module), library(library), text(SubjectOf(size, kPcreTail, kPcreFiller)),
-          expected(ExpectedOf(text)), calls(CallsPerRound(size)) {}
+        : Rows(module, library, SubjectOf(size, kPcreTail, kPcreFiller)), expected(ExpectedOf(text)),
+          calls(CallsPerRound(size)) {}
 
     double LibraryMatch() {
         CachedRecord r(library);
@@ -155,59 +181,37 @@ public:
         return MedianNs(calls, [&] { sink = *module.MOLV_SUBST(pattern.c_str(), subject.c_str()); });
     }
 
-    std::string wrong;
-
 private:
-    void Check(const std::string& what, bool right) {
-        if (!right) wrong += (wrong.empty() ? "" : ", ") + what + " on " + std::to_string(text.size()) + " bytes";
-    }
-
-    const char* Start() const { return text.data(); }
-    const char* End() const { return text.data() + text.size(); }
-
-    const HostModule& module;
-    const BregexpLibrary& library;
-    const std::string text;
     const Expected expected;
     const long calls;
 };
 
-// The rows of one long text. Each record's first search, which pays
-// PCRE2's limit, comes before the timing, as a host's loop pays it once.
-// MOLV_MATCH must answer what the library answered; `wrong` names where not.
-class FallbackRows {
+// The rows of one long text: the library's match, then MOLV_MATCH, which
+// must answer what the library answered. Each record's first search, which
+// pays PCRE2's limit, comes before the timing, as a host's loop pays it once.
+class FallbackRows : public Rows {
 public:
     FallbackRows(const HostModule& module, const BregexpLibrary& library, const FallbackCase& fallback)
-        : module(module), library(library), operatorText(fallback.operatorText), text(fallback.subject()) {}
+        : Rows(module, library, fallback.subject()), operatorText(fallback.operatorText) {}
 
-    double LibraryFallback() {
+    // Nanoseconds per call of the library and of MOLV_MATCH.
+    std::pair<double, double> Time() {
         CachedRecord r(library);
         const int answer = library.match(operatorText, Start(), End(), &r.record, r.message);
-        if (answer < 0) wrong = std::string("the library's match failed: ") + r.message;
-        if (answer == 1) expected = PositionOf(*r.record, Start());
-        return MedianNs(1, [&] { sink = static_cast<char>(library.match(nullptr, Start(), End(), &r.record, r.message)); });
-    }
-
-    double Fallback() {
+        Check(std::string("the library's ") + operatorText, answer >= 0);
+        const std::string expected = answer == 1 ? PositionOf(*r.record, Start()) : "";
+        const double libraryNs = MedianNs(1, [&] {
+            sink = static_cast<char>(library.match(nullptr, Start(), End(), &r.record, r.message));
+        });
         const HeapText pattern(operatorText);
         const HeapText subject(text);
-        if (module.MOLV_MATCH(pattern.c_str(), subject.c_str()) != expected || module.MOLV_ERRORMSG()[0] != 0) {
-            wrong += std::string(wrong.empty() ? "" : ", ") + "MOLV_MATCH " + operatorText + " answers otherwise";
-        }
-        return MedianNs(1, [&] { sink = *module.MOLV_MATCH(pattern.c_str(), subject.c_str()); });
+        Check(std::string("MOLV_MATCH ") + operatorText,
+              module.MOLV_MATCH(pattern.c_str(), subject.c_str()) == expected && module.MOLV_ERRORMSG()[0] == 0);
+        return {libraryNs, MedianNs(1, [&] { sink = *module.MOLV_MATCH(pattern.c_str(), subject.c_str()); })};
     }
 
-    std::string wrong;
-
 private:
-    const char* Start() const { return text.data(); }
-    const char* End() const { return text.data() + text.size(); }
-
-    const HostModule& module;
-    const BregexpLibrary& library;
     const char* operatorText;
-    const std::string text;
-    std::string expected;  // the library's answer; empty for no match
 };
 
 }  // namespace
@@ -243,13 +247,14 @@ int main(int argc, char** argv) {
             std::cout << separator << "\n  \"" << name << "/" << size << "\": " << (rows.*row)();
             separator = ",";
         }
-        if (!rows.wrong.empty()) wrong += (wrong.empty() ? "" : ", ") + rows.wrong;
+        if (!rows.wrong.empty()) Append(wrong, rows.wrong);
     }
     for (const NamedFallbackCase& named : kFallbackCases) {
         FallbackRows rows(module, library, named.fallback);
-        std::cout << ",\n  \"LibraryFallback/" << named.name << "\": " << rows.LibraryFallback();
-        std::cout << ",\n  \"Fallback/" << named.name << "\": " << rows.Fallback();
-        if (!rows.wrong.empty()) wrong += (wrong.empty() ? "" : ", ") + rows.wrong;
+        const auto [libraryNs, moduleNs] = rows.Time();
+        std::cout << ",\n  \"LibraryFallback/" << named.name << "\": " << libraryNs;
+        std::cout << ",\n  \"Fallback/" << named.name << "\": " << moduleNs;
+        if (!rows.wrong.empty()) Append(wrong, rows.wrong);
     }
     std::cout << "}}\n";
     if (!wrong.empty()) {
